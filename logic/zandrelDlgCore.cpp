@@ -1,0 +1,186 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#include "zandrelDlgCore.h"
+
+#include "zandrelDraw.h"
+#include "zandrelIds.h"
+#include "zandrelRuntime.h"
+#include "zandrelStore.h"
+
+#include <cstring>
+
+using namespace zandrel;
+
+std::string g_strStorePath;
+
+void CPrevBuffer::Assign(std::string_view text)
+{
+    if (text.empty()) {
+        m_pBlock.reset();
+        return;
+    }
+    auto pBlock = std::make_unique<char[]>(text.size() + 1);
+    std::memcpy(pBlock.get(), text.data(), text.size());
+    pBlock[text.size()] = '\0';
+    m_pBlock = std::move(pBlock);
+}
+
+CZandrelDlgCore::CZandrelDlgCore(CDialogSurface& surface)
+    : m_surface(surface), m_pFileOps(&PosixFileOps()), m_fnTickCount(GetTickCount)
+{
+}
+
+void CZandrelDlgCore::RefreshPrevDisplay()
+{
+    std::string strCaption = kCaptionPrefix;
+    if (!m_strPrevNo.empty()) {
+        m_strEntry = FormatZeroPadded(Atoi(m_strPrevNo), DigitCount());
+        strCaption += m_strEntry;
+    } else {
+        m_strEntry.clear();
+    }
+    m_surface.setItemText(IDC_PREVGROUP, strCaption);
+    m_surface.writeControls();
+}
+
+void CZandrelDlgCore::SwitchKind(int nKind, const CPrevBuffer& buffer)
+{
+    m_nKind = nKind;
+    m_strPrevNo = buffer.c_str();
+    RefreshPrevDisplay();
+    // The text that writeControls put into the entry raised no change event, so the enable state
+    // of "set" has to be brought up to date here.
+    ValidateEntry();
+}
+
+void CZandrelDlgCore::OnKind3()
+{
+    SwitchKind(0, m_pszPrevNo3);
+}
+
+void CZandrelDlgCore::OnKind4()
+{
+    SwitchKind(1, m_pszPrevNo4);
+}
+
+void CZandrelDlgCore::RegisterPrevNumber()
+{
+    m_strPrevNo = m_strEntryNorm;
+    const int n = Atoi(m_strPrevNo);
+    CPrevBuffer& buffer = m_nKind != 0 ? m_pszPrevNo4 : m_pszPrevNo3;
+    FreePrevBuffer(buffer);
+    buffer.Assign(m_strPrevNo);
+    m_strEntry = FormatZeroPadded(n, DigitCount());
+    // Writing the entry re-runs the validation, which now finds the entry equal to the previous
+    // number and disables "set".
+    m_surface.setItemText(IDC_ENTRY, m_strEntry);
+    m_surface.setItemText(IDC_PREVGROUP, kCaptionPrefix + m_strEntry);
+}
+
+void CZandrelDlgCore::ReleasePrevNumbers()
+{
+    FreePrevBuffer(m_pszPrevNo3);
+    FreePrevBuffer(m_pszPrevNo4);
+}
+
+bool CZandrelDlgCore::ValidateEntry()
+{
+    m_surface.readControls();
+    const std::size_t nLen = m_strEntry.size();
+    const auto nWidth = static_cast<std::size_t>(DigitCount());
+    std::string strOut;
+    bool bCopying = false;
+    std::size_t i = 0;
+    for (; i < nLen && i < nWidth; ++i) {
+        const char ch = m_strEntry[i];
+        if (ch < '0' || ch > '9') {
+            m_surface.enableItem(IDC_SET, false);
+            return false;
+        }
+        bCopying = bCopying || ch != '0';
+        if (bCopying) {
+            strOut += ch;
+        }
+    }
+    if (strOut.empty() && i > 0) {
+        strOut = "0";
+    }
+    if (strOut.empty()) {
+        m_surface.enableItem(IDC_SET, false);
+        return true;
+    }
+    m_surface.enableItem(IDC_SET, nLen == nWidth && strOut != m_strPrevNo);
+    m_strEntryNorm = strOut;
+    return true;
+}
+
+void CZandrelDlgCore::OnSet()
+{
+    if (!ValidateEntry()) {
+        return;
+    }
+    RegisterPrevNumber();
+    SavePrevNumbers();
+}
+
+void CZandrelDlgCore::OnGet()
+{
+    const bool bSearch = m_bUsePrev != 0 && !m_strPrevNo.empty();
+    const CDrawResult result =
+        DrawNumber(m_fnTickCount(), DigitCount(), bSearch, bSearch ? Atoi(m_strPrevNo) : 0);
+    m_surface.showMessage(result.m_strText, kNumberCaption);
+}
+
+void CZandrelDlgCore::LoadPrevNumbers()
+{
+    g_strStorePath = GetWorkingDirectory();
+    if (!g_strStorePath.empty()) {
+        g_strStorePath += '/';
+        g_strStorePath += kStoreFileName;
+    }
+
+    m_pszPrevNo4.Release();
+    m_pszPrevNo3.Release();
+    m_strEntryNorm.clear();
+    m_strPrevNo.clear();
+    m_strEntry.clear();
+    m_nKind = 0;
+
+    const auto bytes = ReadStoreFile(*m_pFileOps, g_strStorePath);
+    if (!bytes) {
+        return;
+    }
+    const CStoreRecords records = DecodeStore(*bytes);
+    m_pszPrevNo3.Assign(records.m_str3);
+    m_pszPrevNo4.Assign(records.m_str4);
+
+    if (!m_pszPrevNo3.IsEmpty()) {
+        m_strPrevNo = m_pszPrevNo3.c_str();
+        m_strEntry = FormatZeroPadded(Atoi(m_strPrevNo), 3);
+        m_surface.setItemText(IDC_PREVGROUP, kCaptionPrefix + m_strEntry);
+    }
+}
+
+void CZandrelDlgCore::InitNumberState()
+{
+    LoadPrevNumbers();
+    m_bUsePrev = 1;
+    m_surface.writeControls();
+    // writeControls raises no change event, so the validation runs by hand.
+    ValidateEntry();
+}
+
+void CZandrelDlgCore::SavePrevNumbers()
+{
+    const std::string bytes = EncodeStore(m_pszPrevNo3.View(), m_pszPrevNo4.View());
+    switch (WriteStoreFile(*m_pFileOps, g_strStorePath, bytes)) {
+    case StoreWriteResult::Ok:
+        break;
+    case StoreWriteResult::OpenFailed:
+        m_surface.showMessage(kOpenFailedText, kErrorCaption);
+        break;
+    case StoreWriteResult::WriteFailed:
+        m_surface.showMessage(kWriteFailedText, kErrorCaption);
+        break;
+    }
+}

@@ -1,0 +1,95 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "DialogSurface.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class CFileOps;
+
+// Full path of zandrel.ini, fixed when the dialog loads so that a later change of the working
+// directory does not move the file. Empty until then.
+extern std::string g_strStorePath;
+
+// A stored previous number. A registered number lives in a block of its own, exactly its length
+// plus one byte; "none registered" is the one shared empty text, which is never freed. Ownership
+// sits in the type, so a block can neither be freed twice nor the shared text freed at all.
+class CPrevBuffer {
+public:
+    CPrevBuffer() = default;
+    CPrevBuffer(const CPrevBuffer&) = delete;
+    CPrevBuffer& operator=(const CPrevBuffer&) = delete;
+
+    const char* c_str() const { return m_pBlock ? m_pBlock.get() : s_szEmpty; }
+    std::string_view View() const { return c_str(); }
+    bool IsEmpty() const { return !m_pBlock; }
+
+    // An empty text refers to the shared empty text rather than a block of its own.
+    void Assign(std::string_view text);
+    void Release() { m_pBlock.reset(); }
+
+private:
+    static constexpr char s_szEmpty[] = "";
+    std::unique_ptr<char[]> m_pBlock;
+};
+
+// The number state of the main dialog and the operations on it, free of any window system. The
+// window derives from this and supplies the surface; its handlers call straight into these.
+class CZandrelDlgCore {
+public:
+    explicit CZandrelDlgCore(CDialogSurface& surface);
+    virtual ~CZandrelDlgCore() = default;
+    CZandrelDlgCore(const CZandrelDlgCore&) = delete;
+    CZandrelDlgCore& operator=(const CZandrelDlgCore&) = delete;
+
+    // Seams for tests: the tick count that seeds "get", and the file layer.
+    void SetTickSource(std::function<std::uint32_t()> fnTicks)
+    {
+        m_fnTickCount = std::move(fnTicks);
+    }
+    void SetFileOps(CFileOps& ops) { m_pFileOps = &ops; }
+
+    void RefreshPrevDisplay();
+    void OnKind3();
+    void OnKind4();
+    void RegisterPrevNumber();
+    static void FreePrevBuffer(CPrevBuffer& buffer) { buffer.Release(); }
+    // The part of the close handler that belongs to the number state.
+    void ReleasePrevNumbers();
+
+    bool ValidateEntry();
+    void OnEntryChange() { ValidateEntry(); }
+    void OnUseCheck() { m_surface.readControls(); }
+    void OnSet();
+    void OnGet();
+
+    void LoadPrevNumbers();
+    void SavePrevNumbers();
+
+    // What the dialog's initialisation does for the numbers once the window itself is set up:
+    // load the file, tick "使用", show the state and set the enable state of "set".
+    void InitNumberState();
+
+    // Digits of the current kind: three for kind 0, four for any other.
+    int DigitCount() const { return m_nKind != 0 ? 4 : 3; }
+
+    std::string m_strPrevNo;
+    std::string m_strEntryNorm;
+    CPrevBuffer m_pszPrevNo4;
+    CPrevBuffer m_pszPrevNo3;
+    int m_nKind = -1;
+    std::string m_strEntry;
+    int m_bUsePrev = 0;
+
+private:
+    void SwitchKind(int nKind, const CPrevBuffer& buffer);
+
+    CDialogSurface& m_surface;
+    CFileOps* m_pFileOps;
+    std::function<std::uint32_t()> m_fnTickCount;
+};

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The zandrel developers
+# SPDX-License-Identifier: MIT
+# Everything from a fresh machine to the running program. zandrel.ini goes to the directory this
+# is started from.
+set -euo pipefail
+here=$(pwd)
+repo=$(cd "$(dirname "$0")/.." && pwd)
+"$repo/scripts/setup.sh"
+(cd "$repo" && scripts/build.sh -DZANDREL_GUI=ON -DZANDREL_TESTS=OFF -DZANDREL_BENCH=OFF)
+if [ -x "$repo/build/app/zandrel" ]; then
+  cd "$here" && exec "$repo/build/app/zandrel"
+fi
+echo "The number logic is built; the window comes with the dialog."

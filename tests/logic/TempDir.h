@@ -1,0 +1,57 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+// A fresh directory made the working directory for the life of the object.
+class CTempWorkDir {
+public:
+    CTempWorkDir() : m_oldDir(std::filesystem::current_path())
+    {
+        std::string strTemplate =
+            (std::filesystem::temp_directory_path() / "zandrel-XXXXXX").string();
+        if (mkdtemp(strTemplate.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        m_dir = strTemplate;
+        std::filesystem::current_path(m_dir);
+    }
+    CTempWorkDir(const CTempWorkDir&) = delete;
+    CTempWorkDir& operator=(const CTempWorkDir&) = delete;
+    ~CTempWorkDir()
+    {
+        std::error_code ec;
+        std::filesystem::current_path(m_oldDir, ec);
+        std::filesystem::remove_all(m_dir, ec);
+    }
+
+    const std::filesystem::path& Path() const { return m_dir; }
+    std::filesystem::path Store() const { return m_dir / "zandrel.ini"; }
+
+    void WriteStore(const std::string& bytes) const
+    {
+        std::ofstream(Store(), std::ios::binary | std::ios::trunc) << bytes;
+    }
+    std::string ReadStore() const
+    {
+        std::ifstream in(Store(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    bool StoreExists() const { return std::filesystem::exists(Store()); }
+
+private:
+    std::filesystem::path m_oldDir;
+    std::filesystem::path m_dir;
+};
+
+// Bytes written as a hex literal, for readable known-good file contents.
+inline std::string Bytes(std::initializer_list<unsigned char> list)
+{
+    return std::string(list.begin(), list.end());
+}

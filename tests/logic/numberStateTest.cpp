@@ -1,0 +1,219 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#include "FakeSurface.h"
+#include "TempDir.h"
+#include "zandrelStore.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class NumberStateTest : public ::testing::Test {
+protected:
+    CTempWorkDir dir;
+    CFakeDialog dlg;
+    CFakeSurface& ui = dlg.surface;
+    CZandrelDlgCore& core = dlg.core;
+
+    // Starts the dialog on a file holding the two given texts.
+    void StartWith(const std::string& str3, const std::string& str4)
+    {
+        dir.WriteStore(EncodeStore(str3, str4));
+        core.InitNumberState();
+    }
+};
+
+TEST_F(NumberStateTest, ConstructionDefaults)
+{
+    EXPECT_EQ(core.m_nKind, -1);
+    EXPECT_EQ(core.m_bUsePrev, 0);
+    EXPECT_EQ(core.m_strEntry, "");
+    EXPECT_EQ(core.m_strPrevNo, "");
+    EXPECT_EQ(core.m_strEntryNorm, "");
+    EXPECT_TRUE(core.m_pszPrevNo3.IsEmpty());
+    EXPECT_TRUE(core.m_pszPrevNo4.IsEmpty());
+}
+
+TEST_F(NumberStateTest, StartWithoutFile)
+{
+    core.InitNumberState();
+    EXPECT_EQ(ui.m_nRadio, 0);
+    EXPECT_TRUE(ui.m_bCheck);
+    EXPECT_EQ(ui.m_strEntryText, "");
+    EXPECT_EQ(ui.m_strCaption, "before-no = ");
+    EXPECT_FALSE(ui.m_bSetEnabled);
+    EXPECT_TRUE(ui.m_messages.empty());
+}
+
+TEST_F(NumberStateTest, DisplayOfBothKinds)
+{
+    struct Row {
+        const char* name;
+        std::string str3, str4;
+        std::string entry3, caption3, entry4, caption4;
+    };
+    const Row rows[] = {
+        {"seven and forty-two", "7", "42", "007", "before-no = 007", "0042", "before-no = 0042"},
+        {"only four digits", "", "4567", "", "before-no = ", "4567", "before-no = 4567"},
+        {"only three digits", "123", "", "123", "before-no = 123", "", "before-no = "},
+        {"zeros", "0", "0", "000", "before-no = 000", "0000", "before-no = 0000"},
+        {"too wide for the kind shows whole", "1234", "99", "1234", "before-no = 1234", "0099",
+         "before-no = 0099"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CTempWorkDir rowDir;
+        CFakeDialog d;
+        auto& [ui2, core2] = d;
+        rowDir.WriteStore(EncodeStore(row.str3, row.str4));
+        core2.InitNumberState();
+        EXPECT_EQ(ui2.m_strEntryText, row.entry3);
+        EXPECT_EQ(ui2.m_strCaption, row.caption3);
+        EXPECT_FALSE(ui2.m_bSetEnabled);
+        ui2.m_nRadio = 1;
+        core2.OnKind4();
+        EXPECT_EQ(ui2.m_strEntryText, row.entry4);
+        EXPECT_EQ(ui2.m_strCaption, row.caption4);
+        EXPECT_FALSE(ui2.m_bSetEnabled);
+        ui2.m_nRadio = 0;
+        core2.OnKind3();
+        EXPECT_EQ(ui2.m_strEntryText, row.entry3);
+        EXPECT_EQ(ui2.m_strCaption, row.caption3);
+    }
+}
+
+TEST_F(NumberStateTest, ClickOnTheChosenKindDiscardsTheTypedEntry)
+{
+    StartWith("7", "");
+    ui.Type("123");
+    EXPECT_TRUE(ui.m_bSetEnabled);
+    core.OnKind3();
+    EXPECT_EQ(ui.m_strEntryText, "007");
+    EXPECT_FALSE(ui.m_bSetEnabled);
+
+    ui.m_nRadio = 1;
+    core.OnKind4();
+    ui.Type("1234");
+    core.OnKind4();
+    EXPECT_EQ(ui.m_strEntryText, "");
+    EXPECT_EQ(ui.m_strCaption, "before-no = ");
+    EXPECT_FALSE(ui.m_bSetEnabled);
+}
+
+TEST_F(NumberStateTest, SetRegistersShowsAndDisables)
+{
+    struct Row {
+        const char* name;
+        int kind;
+        const char* typed;
+        const char* stored;
+        const char* shown;
+    };
+    const Row rows[] = {
+        {"three digits", 0, "123", "123", "123"}, {"leading zeros stripped", 0, "007", "7", "007"},
+        {"all zeros", 0, "000", "0", "000"},      {"four digits", 1, "0042", "42", "0042"},
+        {"four zeros", 1, "0000", "0", "0000"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CTempWorkDir rowDir;
+        CFakeDialog d;
+        auto& [ui2, core2] = d;
+        core2.InitNumberState();
+        if (row.kind == 1) {
+            ui2.m_nRadio = 1;
+            core2.OnKind4();
+        }
+        ui2.Type(row.typed);
+        ASSERT_TRUE(ui2.m_bSetEnabled);
+        core2.OnSet();
+        const CPrevBuffer& kindBuf = row.kind == 1 ? core2.m_pszPrevNo4 : core2.m_pszPrevNo3;
+        const CPrevBuffer& otherBuf = row.kind == 1 ? core2.m_pszPrevNo3 : core2.m_pszPrevNo4;
+        EXPECT_EQ(kindBuf.View(), row.stored);
+        EXPECT_TRUE(otherBuf.IsEmpty());
+        EXPECT_EQ(core2.m_strPrevNo, row.stored);
+        EXPECT_EQ(ui2.m_strEntryText, row.shown);
+        EXPECT_EQ(ui2.m_strCaption, std::string("before-no = ") + row.shown);
+        EXPECT_FALSE(ui2.m_bSetEnabled);
+        EXPECT_TRUE(ui2.m_messages.empty());
+    }
+}
+
+TEST_F(NumberStateTest, WritingTheSameEntryStillRevalidates)
+{
+    core.InitNumberState();
+    ui.m_nRadio = 1;
+    core.OnKind4();
+    ui.Type("0042");
+    const int nBefore = ui.m_nEntryChanges;
+    core.OnSet();
+    EXPECT_EQ(ui.m_strEntryText, "0042");
+    EXPECT_EQ(ui.m_nEntryChanges, nBefore + 1);
+    EXPECT_FALSE(ui.m_bSetEnabled);
+}
+
+TEST_F(NumberStateTest, RegisteringOneKindLeavesTheOther)
+{
+    StartWith("7", "");
+    ui.m_nRadio = 1;
+    core.OnKind4();
+    ui.Type("0042");
+    core.OnSet();
+    EXPECT_EQ(core.m_pszPrevNo3.View(), "7");
+    EXPECT_EQ(core.m_pszPrevNo4.View(), "42");
+    ui.m_nRadio = 0;
+    core.OnKind3();
+    EXPECT_EQ(ui.m_strEntryText, "007");
+    ui.Type("008");
+    core.OnSet();
+    EXPECT_EQ(core.m_pszPrevNo3.View(), "8");
+    EXPECT_EQ(core.m_pszPrevNo4.View(), "42");
+}
+
+TEST_F(NumberStateTest, SetWithANonDigitDoesNothing)
+{
+    StartWith("7", "");
+    ui.Type("1a3");
+    core.OnSet();
+    EXPECT_EQ(core.m_pszPrevNo3.View(), "7");
+    EXPECT_EQ(ui.m_strCaption, "before-no = 007");
+    EXPECT_TRUE(ui.m_messages.empty());
+}
+
+TEST_F(NumberStateTest, UseCheckOnlyReadsTheControls)
+{
+    core.InitNumberState();
+    ui.Type("123");
+    ASSERT_TRUE(ui.m_bSetEnabled);
+    ui.m_bCheck = false;
+    core.OnUseCheck();
+    EXPECT_EQ(core.m_bUsePrev, 0);
+    EXPECT_TRUE(ui.m_bSetEnabled);
+    EXPECT_EQ(ui.m_strEntryText, "123");
+}
+
+TEST_F(NumberStateTest, CloseReleasesBothBuffersOnce)
+{
+    StartWith("7", "42");
+    core.ReleasePrevNumbers();
+    EXPECT_TRUE(core.m_pszPrevNo3.IsEmpty());
+    EXPECT_TRUE(core.m_pszPrevNo4.IsEmpty());
+    EXPECT_STREQ(core.m_pszPrevNo3.c_str(), "");
+    core.ReleasePrevNumbers(); // a second release finds only the shared empty text
+    EXPECT_TRUE(core.m_pszPrevNo3.IsEmpty());
+}
+
+TEST(PrevBufferTest, OwnsAnExactCopyOrSharesTheEmptyText)
+{
+    CPrevBuffer a;
+    CPrevBuffer b;
+    EXPECT_EQ(a.c_str(), b.c_str()) << "empty buffers share one text";
+    a.Assign("123");
+    EXPECT_STREQ(a.c_str(), "123");
+    EXPECT_NE(a.c_str(), b.c_str());
+    a.Assign("");
+    EXPECT_TRUE(a.IsEmpty());
+    EXPECT_EQ(a.c_str(), b.c_str());
+}
+
+} // namespace
