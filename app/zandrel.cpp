@@ -1,0 +1,32 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#include "zandrel.h"
+
+#include "zandrel_rc.h"
+#include "zandrelDlg.h"
+
+CZandrelApp::CZandrelApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("zandrel"));
+    const auto& ver = rc::Version().version;
+    setApplicationVersion(
+        QStringLiteral("%1.%2.%3.%4").arg(ver[0]).arg(ver[1]).arg(ver[2]).arg(ver[3]));
+    setWindowIcon(CTemplateDialog::ProgramIcon());
+}
+
+bool CZandrelApp::InitInstance()
+{
+    // Qt draws every control itself: there is no control hosting or 3-D drawing to switch on.
+    CZandrelDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+    return false;
+}
+
+int main(int argc, char** argv)
+{
+    CZandrelApp theApp(argc, argv);
+    theApp.InitInstance();
+    return 0;
+}

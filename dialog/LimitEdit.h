@@ -1,0 +1,35 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QLineEdit>
+#include <QValidator>
+
+// An edit box whose length limit counts bytes (UTF-8) and, like the classic edit control, only
+// restrains what the user types, pastes or drops: an insertion is cut to what still fits. A text
+// the program sets through SetTextWhole is shown whole, however long. QLineEdit::setMaxLength
+// would do neither: it counts characters and cuts program-set text too.
+class CLimitEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit CLimitEdit(QWidget* pParent = nullptr);
+
+    void SetLimitBytes(int nLimit); // 0: no limit
+    int LimitBytes() const { return m_limiter.m_nLimit; }
+    void SetTextWhole(const QString& text);
+
+    static int Utf8Bytes(const QString& text);
+
+private:
+    class CByteLimiter : public QValidator {
+    public:
+        using QValidator::QValidator;
+        State validate(QString& input, int& pos) const override;
+
+        int m_nLimit = 0;
+        bool m_bProgramText = false;
+        mutable QString m_strLast; // the text as it stood before the edit being checked
+    };
+
+    CByteLimiter m_limiter;
+};

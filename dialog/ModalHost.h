@@ -1,0 +1,21 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class CTemplateDialog;
+class QWidget;
+
+// Where the dialogs open their modal boxes. The program shows them for real; tests put in a host
+// that answers at once, so that nothing ever blocks on a box nobody can see.
+class CModalHost {
+public:
+    virtual ~CModalHost() = default;
+    virtual void MessageBox(QWidget* pOwner, const QString& text, const QString& caption,
+                            QMessageBox::Icon icon);
+    virtual int RunModal(CTemplateDialog& dlg);
+};
+
+CModalHost& DefaultModalHost();

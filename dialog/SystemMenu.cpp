@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#include "SystemMenu.h"
+
+#include <QKeySequence>
+#include <QWidget>
+
+CSystemMenu::CSystemMenu(QWidget* pOwner, bool bMinimizeBox) : QMenu(pOwner), m_pOwner(pOwner)
+{
+    setObjectName(QStringLiteral("SystemMenu"));
+    if (bMinimizeBox) {
+        AppendItem(SC_MINIMIZE, tr("Mi&nimize"));
+    }
+    QAction* pClose = AppendItem(SC_CLOSE, tr("&Close"));
+    pClose->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    pClose->setShortcutContext(
+        Qt::WidgetShortcut); // shown, not bound: the window manager has Alt+F4
+}
+
+QAction* CSystemMenu::AppendItem(unsigned nCommand, const QString& text)
+{
+    QAction* pAction = addAction(text);
+    pAction->setData(nCommand);
+    return pAction;
+}
+
+unsigned CSystemMenu::CommandOf(const QAction* pAction)
+{
+    return pAction->data().toUInt();
+}
+
+QAction* CSystemMenu::FindCommand(unsigned nCommand) const
+{
+    for (QAction* pAction : actions()) {
+        if (!pAction->isSeparator() && CommandOf(pAction) == nCommand) {
+            return pAction;
+        }
+    }
+    return nullptr;
+}
+
+void CSystemMenu::PopupAtOwner()
+{
+    popup(m_pOwner->mapToGlobal(QPoint(0, 0)));
+}

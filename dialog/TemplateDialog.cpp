@@ -1,0 +1,223 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#include "TemplateDialog.h"
+
+#include "LimitEdit.h"
+#include "zandrelIds.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+
+using rc::Kind;
+
+CDialogUnits CDialogUnits::FromFont(const QFont& font)
+{
+    const QFontMetrics fm(font);
+    static const QString kLetters =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const int nWidth = fm.horizontalAdvance(kLetters);
+    return CDialogUnits((nWidth + 26) / 52, fm.height());
+}
+
+int CDialogUnits::MulDiv(int n, int nNum, int nDen)
+{
+    const long long nProduct = static_cast<long long>(n) * nNum;
+    const long long nHalf = nDen / 2;
+    return static_cast<int>(nProduct >= 0 ? (nProduct + nHalf) / nDen : (nProduct - nHalf) / nDen);
+}
+
+QFont DialogFont(const rc::DialogTemplate& tmpl)
+{
+    QFont font;
+    // "MS PGothic" is the face's Latin name; IPAPGothic has the same metrics and is packaged.
+    font.setFamilies(
+        {QString::fromUtf8(tmpl.face), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic")});
+    font.setPointSize(tmpl.pointSize);
+    return font;
+}
+
+QIcon CTemplateDialog::ProgramIcon()
+{
+    static const QIcon s_icon(QPixmap(rc::MainIconXpm()));
+    return s_icon;
+}
+
+CTemplateDialog::CTemplateDialog(const rc::DialogTemplate& tmpl, QWidget* pParent)
+    : QDialog(pParent), m_tmpl(tmpl), m_units(CDialogUnits::FromFont(DialogFont(tmpl)))
+{
+    setFont(DialogFont(tmpl));
+    setWindowTitle(QString::fromUtf8(tmpl.caption));
+    // An application window gets its own task bar entry; other dialogs belong to their owner.
+    Qt::WindowFlags flags = (tmpl.exStyle & rc::WS_EX_APPWINDOW) ? Qt::Window : Qt::Dialog;
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (tmpl.style & rc::WS_SYSMENU) {
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    }
+    if (tmpl.style & rc::WS_MINIMIZEBOX) {
+        flags |= Qt::WindowMinimizeButtonHint;
+    }
+    setWindowFlags(flags);
+    setFixedSize(m_units.X(tmpl.cx), m_units.Y(tmpl.cy));
+    setSizeGripEnabled(false);
+    CreateItems();
+}
+
+void CTemplateDialog::CreateItems()
+{
+    QWidget* pLastTabStop = nullptr;
+    QButtonGroup* pRadioGroup = nullptr;
+    int nRadioGroupId = 0;
+    std::vector<QWidget*> groupBoxes;
+    for (const rc::ItemTemplate& item : m_tmpl.items) {
+        const QString text = QString::fromUtf8(item.text);
+        QWidget* pWidget = nullptr;
+        if (item.style & rc::WS_GROUP) {
+            pRadioGroup = nullptr;
+        }
+        switch (item.kind) {
+        case Kind::PushButton: {
+            auto* pButton = new QPushButton(text, this);
+            pButton->setAutoDefault(true);
+            pButton->setDefault((item.style & rc::BS_DEFPUSHBUTTON) != 0);
+            pWidget = pButton;
+            break;
+        }
+        case Kind::RadioButton: {
+            auto* pRadio = new QRadioButton(text, this);
+            if (pRadioGroup == nullptr) {
+                pRadioGroup = new QButtonGroup(this);
+                nRadioGroupId = item.id;
+                m_radioGroups[nRadioGroupId] = pRadioGroup;
+            }
+            pRadioGroup->addButton(pRadio, static_cast<int>(pRadioGroup->buttons().size()));
+            pWidget = pRadio;
+            break;
+        }
+        case Kind::CheckBox:
+            pWidget = new QCheckBox(text, this);
+            break;
+        case Kind::GroupBox: {
+            auto* pGroup = new QGroupBox(text, this);
+            groupBoxes.push_back(pGroup);
+            pWidget = pGroup;
+            break;
+        }
+        case Kind::Edit: {
+            auto* pEdit = new CLimitEdit(this);
+            pEdit->setFrame((item.style & rc::WS_BORDER) != 0);
+            pWidget = pEdit;
+            break;
+        }
+        case Kind::Static: {
+            auto* pLabel = new QLabel(this);
+            pLabel->setTextFormat(Qt::PlainText);
+            pLabel->setText(text);
+            pWidget = pLabel;
+            break;
+        }
+        case Kind::Icon: {
+            auto* pLabel = new QLabel(this);
+            pLabel->setPixmap(ProgramIcon().pixmap(32, 32));
+            pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            pWidget = pLabel;
+            break;
+        }
+        }
+        pWidget->setObjectName(QString::fromLatin1(item.name));
+        pWidget->setGeometry(m_units.MapDialogRect(item.x, item.y, item.cx, item.cy));
+        if (item.kind == Kind::GroupBox || item.kind == Kind::Static || item.kind == Kind::Icon) {
+            pWidget->setFocusPolicy(Qt::NoFocus);
+        } else if (item.style & rc::WS_TABSTOP) {
+            pWidget->setFocusPolicy(Qt::StrongFocus);
+            if (pLastTabStop != nullptr) {
+                setTabOrder(pLastTabStop, pWidget);
+            }
+            pLastTabStop = pWidget;
+        } else {
+            // Reachable by mouse and, within a radio group, by the arrow keys; never by Tab.
+            pWidget->setFocusPolicy(Qt::ClickFocus);
+        }
+        if (item.id != zandrel::IDC_STATIC) {
+            m_items[item.id] = pWidget;
+        }
+    }
+    // A group box only frames its neighbours; it must not sit on top of them and take their
+    // clicks.
+    for (QWidget* pGroup : groupBoxes) {
+        pGroup->lower();
+    }
+}
+
+void CTemplateDialog::InitDialog()
+{
+    if (m_bInitialised) {
+        return;
+    }
+    m_bInitialised = true;
+    if (OnInitDialog()) {
+        for (const rc::ItemTemplate& item : m_tmpl.items) {
+            QWidget* pWidget = findChild<QWidget*>(QString::fromLatin1(item.name));
+            if ((item.style & rc::WS_TABSTOP) && pWidget != nullptr && pWidget->isEnabled()) {
+                pWidget->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+        }
+    }
+}
+
+int CTemplateDialog::DoModal()
+{
+    InitDialog();
+    return exec() == QDialog::Accepted ? zandrel::IDOK : zandrel::IDCANCEL;
+}
+
+QWidget* CTemplateDialog::GetDlgItem(int id) const
+{
+    const auto it = m_items.find(id);
+    return it == m_items.end() ? nullptr : it->second;
+}
+
+void CTemplateDialog::SetDlgItemText(int id, const QString& text)
+{
+    QWidget* pWidget = GetDlgItem(id);
+    if (auto* pGroup = qobject_cast<QGroupBox*>(pWidget)) {
+        pGroup->setTitle(text);
+    } else if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget)) {
+        pButton->setText(text);
+    } else if (auto* pEdit = qobject_cast<CLimitEdit*>(pWidget)) {
+        pEdit->SetTextWhole(text);
+    } else if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {
+        pLabel->setText(text);
+    }
+}
+
+int CTemplateDialog::CheckedRadio(int idFirst) const
+{
+    const auto it = m_radioGroups.find(idFirst);
+    return it == m_radioGroups.end() ? -1 : it->second->checkedId();
+}
+
+void CTemplateDialog::CheckRadio(int idFirst, int nIndex)
+{
+    const auto it = m_radioGroups.find(idFirst);
+    if (it == m_radioGroups.end()) {
+        return;
+    }
+    QButtonGroup* pGroup = it->second;
+    if (QAbstractButton* pButton = pGroup->button(nIndex)) {
+        pButton->setChecked(true);
+        return;
+    }
+    // An exclusive group cannot uncheck its last button, so it lets go for a moment.
+    pGroup->setExclusive(false);
+    for (QAbstractButton* pButton : pGroup->buttons()) {
+        pButton->setChecked(false);
+    }
+    pGroup->setExclusive(true);
+}

@@ -1,0 +1,228 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#include "zandrelDlg.h"
+
+#include "LimitEdit.h"
+#include "ModalHost.h"
+#include "SystemMenu.h"
+#include "zandrelIds.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStyle>
+
+using namespace zandrel;
+
+namespace {
+
+// Notifications that controls raise while the exchange itself writes them are not user events.
+class CExchangeGuard {
+public:
+    explicit CExchangeGuard(bool& bFlag) : m_bFlag(bFlag), m_bOld(bFlag) { m_bFlag = true; }
+    CExchangeGuard(const CExchangeGuard&) = delete;
+    CExchangeGuard& operator=(const CExchangeGuard&) = delete;
+    ~CExchangeGuard() { m_bFlag = m_bOld; }
+
+private:
+    bool& m_bFlag;
+    bool m_bOld;
+};
+
+QString FromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+CVersionInfoDlg::CVersionInfoDlg(QWidget* pParent) : CTemplateDialog(rc::VersionDialog(), pParent)
+{
+    setWindowIcon(ProgramIcon());
+    if (auto* pOk = Item<QPushButton>(IDOK)) {
+        connect(pOk, &QPushButton::clicked, this, &QDialog::accept);
+    }
+}
+
+CZandrelDlg::CZandrelDlg(QWidget* pParent, CModalHost* pHost)
+    : CTemplateDialog(rc::MainDialog(), pParent),
+      CZandrelDlgCore(static_cast<CDialogSurface&>(*this)), m_hIcon(ProgramIcon()),
+      m_host(pHost != nullptr ? *pHost : DefaultModalHost())
+{
+    m_pSysMenu = new CSystemMenu(this, (Template().style & rc::WS_MINIMIZEBOX) != 0);
+    Entry().setAccessibleName(QStringLiteral("before-no"));
+    Entry().setAccessibleDescription(QStringLiteral("number to register as the previous number"));
+    WireEvents();
+}
+
+CZandrelDlg::~CZandrelDlg() = default;
+
+CLimitEdit& CZandrelDlg::Entry() const
+{
+    return *Item<CLimitEdit>(IDC_ENTRY);
+}
+
+// The one place where events meet their handlers, in the order of the event table.
+void CZandrelDlg::WireEvents()
+{
+    // System command: the dialog's own window menu, opened by the mouse or the keyboard.
+    connect(m_pSysMenu, &QMenu::triggered, this,
+            [this](QAction* pAction) { OnSysCommand(CSystemMenu::CommandOf(pAction), 0); });
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::ALT | Qt::Key_Space), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+        auto* pShortcut = new QShortcut(keys, this);
+        connect(pShortcut, &QShortcut::activated, m_pSysMenu, &CSystemMenu::PopupAtOwner);
+    }
+    // Paint: paintEvent(). Query drag icon: OnQueryDragIcon().
+    connect(Item<QPushButton>(IDC_SET), &QPushButton::clicked, this, [this] { OnSet(); });
+    connect(Item<QPushButton>(IDC_GET), &QPushButton::clicked, this, [this] { OnGet(); });
+    // Close: closeEvent().
+    connect(Item<QAbstractButton>(IDC_KIND3), &QAbstractButton::clicked, this,
+            [this] { OnKind3(); });
+    connect(Item<QAbstractButton>(IDC_KIND4), &QAbstractButton::clicked, this,
+            [this] { OnKind4(); });
+    connect(Item<QCheckBox>(IDC_USEPREV), &QCheckBox::clicked, this, [this] { OnUseCheck(); });
+    connect(&Entry(), &QLineEdit::textChanged, this, [this] {
+        if (!m_bExchanging) {
+            OnEntryChange();
+        }
+    });
+    // "end" carries the cancel identifier and goes to the cancel action.
+    connect(Item<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CZandrelDlg::reject);
+}
+
+bool CZandrelDlg::OnInitDialog()
+{
+    if (Template().style & rc::WS_SYSMENU) {
+        const QString strAboutMenu = QString::fromUtf8(rc::LoadString(IDS_ABOUTBOX));
+        if (!strAboutMenu.isEmpty()) {
+            m_pSysMenu->AppendSeparator();
+            m_pSysMenu->AppendItem(IDM_ABOUTBOX, strAboutMenu);
+        }
+    }
+    setWindowIcon(m_hIcon);
+    InitNumberState();
+    return true;
+}
+
+void CZandrelDlg::OnSysCommand(unsigned nID, qintptr /*lParam*/)
+{
+    switch ((nID & 0xFFFFu) & ~0xFu) {
+    case IDM_ABOUTBOX: {
+        CVersionInfoDlg dlgAbout(this);
+        m_host.RunModal(dlgAbout);
+        break;
+    }
+    case CSystemMenu::SC_MINIMIZE:
+        showMinimized();
+        break;
+    case CSystemMenu::SC_CLOSE:
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+void CZandrelDlg::OnClose()
+{
+    ReleasePrevNumbers();
+}
+
+void CZandrelDlg::reject()
+{
+    CTemplateDialog::reject();
+}
+
+void CZandrelDlg::closeEvent(QCloseEvent* pEvent)
+{
+    OnClose();
+    CTemplateDialog::closeEvent(pEvent);
+}
+
+void CZandrelDlg::paintEvent(QPaintEvent* pEvent)
+{
+    OnPaint(pEvent);
+}
+
+QPoint CZandrelDlg::IconOrigin(QSize client, QSize icon)
+{
+    return {(client.width() - icon.width() + 1) / 2, (client.height() - icon.height() + 1) / 2};
+}
+
+void CZandrelDlg::OnPaint(QPaintEvent* pEvent)
+{
+    if (!isMinimized()) {
+        CTemplateDialog::paintEvent(pEvent);
+        return;
+    }
+    // Where the window system paints a minimised window's client area, it shows the icon there.
+    QPainter dc(this);
+    dc.fillRect(rect(), palette().window());
+    const int nIcon = style()->pixelMetric(QStyle::PM_LargeIconSize, nullptr, this);
+    const QSize iconSize(nIcon, nIcon);
+    m_hIcon.paint(&dc, QRect(IconOrigin(size(), iconSize), iconSize));
+}
+
+void CZandrelDlg::contextMenuEvent(QContextMenuEvent* pEvent)
+{
+    if (pEvent->reason() == QContextMenuEvent::Mouse) {
+        m_pSysMenu->popup(pEvent->globalPos());
+    } else {
+        m_pSysMenu->PopupAtOwner();
+    }
+}
+
+bool CZandrelDlg::readControls()
+{
+    CExchangeGuard guard(m_bExchanging);
+    m_nKind = CheckedRadio(IDC_KIND3);
+    m_bUsePrev = Item<QCheckBox>(IDC_USEPREV)->isChecked() ? 1 : 0;
+    m_strEntry = Entry().text().toStdString();
+    const int nLimit = m_nKind != 0 ? 4 : 3;
+    Entry().SetLimitBytes(nLimit);
+    if (static_cast<int>(m_strEntry.size()) > nLimit) {
+        m_host.MessageBox(this, tr("The entry can hold no more than %1 characters.").arg(nLimit),
+                          windowTitle(), QMessageBox::Warning);
+        return false;
+    }
+    return true;
+}
+
+void CZandrelDlg::writeControls()
+{
+    CExchangeGuard guard(m_bExchanging);
+    CheckRadio(IDC_KIND3, m_nKind);
+    Item<QCheckBox>(IDC_USEPREV)->setChecked(m_bUsePrev != 0);
+    Entry().SetTextWhole(FromUtf8(m_strEntry));
+    Entry().SetLimitBytes(m_nKind != 0 ? 4 : 3);
+}
+
+void CZandrelDlg::setItemText(int id, const std::string& text)
+{
+    const QString strText = FromUtf8(text);
+    // The edit control reports every text set, changed or not; QLineEdit only reports a change.
+    if (id == IDC_ENTRY && Entry().text() == strText) {
+        if (!m_bExchanging) {
+            OnEntryChange();
+        }
+        return;
+    }
+    SetDlgItemText(id, strText);
+}
+
+void CZandrelDlg::enableItem(int id, bool on)
+{
+    if (QWidget* pItem = GetDlgItem(id)) {
+        pItem->setEnabled(on);
+    }
+}
+
+void CZandrelDlg::showMessage(const std::string& text, const std::string& caption)
+{
+    m_host.MessageBox(this, FromUtf8(text), FromUtf8(caption), QMessageBox::NoIcon);
+}

@@ -1,0 +1,73 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+// The program's resources as data: dialog templates in dialog units with their window styles,
+// the string table, the icon and the version record. dialog/ realises them into widgets.
+
+namespace rc {
+
+// Window and control style bits, with the values the templates were written in.
+inline constexpr std::uint32_t WS_POPUP = 0x80000000;
+inline constexpr std::uint32_t WS_VISIBLE = 0x10000000;
+inline constexpr std::uint32_t WS_CAPTION = 0x00C00000;
+inline constexpr std::uint32_t WS_BORDER = 0x00800000;
+inline constexpr std::uint32_t WS_SYSMENU = 0x00080000;
+inline constexpr std::uint32_t WS_GROUP = 0x00020000;
+inline constexpr std::uint32_t WS_TABSTOP = 0x00010000;
+inline constexpr std::uint32_t WS_MINIMIZEBOX = 0x00020000;
+inline constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000;
+inline constexpr std::uint32_t DS_MODALFRAME = 0x80;
+inline constexpr std::uint32_t DS_SETFONT = 0x40;
+inline constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x1;
+inline constexpr std::uint32_t ES_AUTOHSCROLL = 0x80;
+inline constexpr std::uint32_t SS_NOPREFIX = 0x80;
+
+enum class Kind { PushButton, RadioButton, CheckBox, GroupBox, Edit, Static, Icon };
+
+struct ItemTemplate {
+    int id;
+    const char* name; // object name, for tests and accessibility tools
+    Kind kind;
+    const char* text;
+    std::uint32_t style;
+    short x, y, cx, cy;
+};
+
+struct DialogTemplate {
+    int id;
+    std::uint32_t style;
+    std::uint32_t exStyle;
+    short cx, cy;
+    const char* caption;
+    int pointSize;
+    const char* face;
+    std::span<const ItemTemplate> items;
+};
+
+const DialogTemplate& MainDialog();    // 102
+const DialogTemplate& VersionDialog(); // 100
+
+// The string table; an empty text for an identifier it does not hold.
+const char* LoadString(int id);
+
+// Icon 135: 32 x 32 in 16 colours, as XPM text.
+const char* const* MainIconXpm();
+
+struct VersionRecord {
+    const char* fileVersion; // "1, 0, 0, 1"
+    const char* productVersion;
+    std::uint16_t version[4];
+    std::uint32_t fileFlags, fileFlagsMask;
+    std::uint16_t language, codePage;
+    const char* internalName;
+    const char* originalFilename;
+    const char* fileDescription;
+    const char* productName;
+};
+const VersionRecord& Version();
+
+} // namespace rc

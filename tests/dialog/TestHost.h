@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ModalHost.h"
+#include "TemplateDialog.h"
+#include "zandrelIds.h"
+
+#include <functional>
+#include <ostream>
+#include <QString>
+#include <vector>
+
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+// Answers every modal box at once and keeps a record of it.
+class CTestHost : public CModalHost {
+public:
+    struct Box {
+        QString text;
+        QString caption;
+        QMessageBox::Icon icon;
+    };
+    std::vector<Box> m_boxes;
+    std::vector<QString> m_dialogs; // captions of the dialogs run
+    std::function<void(CTemplateDialog&)> m_fnInspect;
+
+    void MessageBox(QWidget*, const QString& text, const QString& caption,
+                    QMessageBox::Icon icon) override
+    {
+        m_boxes.push_back({text, caption, icon});
+    }
+    int RunModal(CTemplateDialog& dlg) override
+    {
+        dlg.InitDialog();
+        m_dialogs.push_back(dlg.windowTitle());
+        if (m_fnInspect) {
+            m_fnInspect(dlg);
+        }
+        return zandrel::IDOK;
+    }
+};

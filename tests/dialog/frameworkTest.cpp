@@ -1,0 +1,148 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#include "LimitEdit.h"
+#include "TemplateDialog.h"
+#include "TestHost.h"
+#include "zandrel_rc.h"
+
+#include <gtest/gtest.h>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+TEST(DialogUnitsTest, MapsQuartersAndEighthsOfTheBaseUnits)
+{
+    struct Row {
+        int baseX, baseY;
+        int x, y, cx, cy;
+        QRect expected;
+    };
+    const Row rows[] = {
+        {6, 12, 93, 73, 20, 14, QRect(140, 110, 30, 21)}, // 139.5 and 109.5 round up
+        {7, 13, 139, 135, 0, 0, QRect(243, 219, 0, 0)},
+        {8, 16, 4, 8, 1, 1, QRect(8, 16, 2, 2)},
+        {6, 12, 1, 1, 2, 3, QRect(2, 2, 3, 5)},
+        {6, 12, -2, -3, 0, 0, QRect(-3, -5, 0, 0)},
+    };
+    for (const Row& row : rows) {
+        const CDialogUnits units(row.baseX, row.baseY);
+        EXPECT_EQ(units.MapDialogRect(row.x, row.y, row.cx, row.cy), row.expected)
+            << row.baseX << "x" << row.baseY << " at " << row.x << "," << row.y;
+    }
+}
+
+TEST(DialogUnitsTest, BaseUnitsComeFromTheDialogFont)
+{
+    const QFont font = DialogFont(rc::MainDialog());
+    EXPECT_EQ(QFontInfo(font).pointSize(), 9);
+    const CDialogUnits units = CDialogUnits::FromFont(font);
+    const QFontMetrics fm(font);
+    EXPECT_EQ(units.BaseY(), fm.height());
+    const int nWidth = fm.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    EXPECT_LE(std::abs(units.BaseX() * 52 - nWidth), 26);
+    EXPECT_GT(units.BaseX(), 0);
+}
+
+TEST(DialogFontTest, StandsInForTheMissingFace)
+{
+    const QFont font = DialogFont(rc::MainDialog());
+    const QStringList families = font.families();
+    ASSERT_GE(families.size(), 3);
+    EXPECT_EQ(families[0], QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_TRUE(families.contains(QStringLiteral("IPAPGothic")));
+    const QString resolved = QFontInfo(font).family();
+    EXPECT_TRUE(resolved.contains(QStringLiteral("Gothic"), Qt::CaseInsensitive) ||
+                resolved.contains(QStringLiteral("ゴシック")))
+        << resolved.toStdString() << " (is fonts-ipafont-gothic installed?)";
+}
+
+TEST(TemplateDialogTest, RealisesEveryItemWhereTheTemplatePutsIt)
+{
+    CTemplateDialog dlg(rc::MainDialog());
+    const CDialogUnits& units = dlg.Units();
+    for (const rc::ItemTemplate& item : rc::MainDialog().items) {
+        auto* pWidget = dlg.findChild<QWidget*>(QLatin1String(item.name));
+        ASSERT_NE(pWidget, nullptr) << item.name;
+        EXPECT_EQ(pWidget->geometry(), units.MapDialogRect(item.x, item.y, item.cx, item.cy))
+            << item.name;
+        const bool bTabStop = (item.style & rc::WS_TABSTOP) != 0;
+        EXPECT_EQ((pWidget->focusPolicy() & Qt::TabFocus) != 0, bTabStop) << item.name;
+        if (item.id != -1) {
+            EXPECT_EQ(dlg.GetDlgItem(item.id), pWidget) << item.name;
+        }
+    }
+    EXPECT_TRUE(dlg.Item<QPushButton>(1005)->isDefault());
+    EXPECT_FALSE(dlg.Item<QPushButton>(2)->isDefault());
+}
+
+TEST(TemplateDialogTest, RadioGroupCheckAndClear)
+{
+    CTemplateDialog dlg(rc::MainDialog());
+    EXPECT_EQ(dlg.CheckedRadio(1000), -1);
+    dlg.CheckRadio(1000, 1);
+    EXPECT_EQ(dlg.CheckedRadio(1000), 1);
+    dlg.CheckRadio(1000, 0);
+    EXPECT_EQ(dlg.CheckedRadio(1000), 0);
+    dlg.CheckRadio(1000, -1);
+    EXPECT_EQ(dlg.CheckedRadio(1000), -1);
+    dlg.CheckRadio(1000, 1);
+    EXPECT_TRUE(dlg.Item<QRadioButton>(1001)->isChecked());
+    EXPECT_EQ(dlg.CheckedRadio(1234), -1) << "no such group";
+}
+
+TEST(LimitEditTest, EditsWithinAndPastTheLimit)
+{
+    struct Row {
+        const char* name;
+        int limit;
+        QString start;
+        int selFrom, selLen; // selection replaced by the typing
+        QString typed;
+        QString expected;
+    };
+    const Row rows[] = {
+        {"no limit", 0, {}, 0, 0, QStringLiteral("123456"), QStringLiteral("123456")},
+        {"selection replaced", 3, QStringLiteral("123"), 1, 1, QStringLiteral("9"),
+         QStringLiteral("193")},
+        {"insert in the middle is cut", 4, QStringLiteral("12"), 1, 0, QStringLiteral("abc"),
+         QStringLiteral("1ab2")},
+        {"program text over the limit takes no more", 3, QStringLiteral("12345"), 5, 0,
+         QStringLiteral("6"), QStringLiteral("12345")},
+        {"replacing in program text cannot grow it", 3, QStringLiteral("12345"), 0, 1,
+         QStringLiteral("99"), QStringLiteral("92345")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CLimitEdit edit;
+        edit.SetLimitBytes(row.limit);
+        edit.SetTextWhole(row.start);
+        EXPECT_EQ(edit.text(), row.start) << "program text is shown whole";
+        edit.setSelection(row.selFrom, row.selLen);
+        if (row.selLen == 0) {
+            edit.setCursorPosition(row.selFrom);
+        }
+        QTest::keyClicks(&edit, row.typed);
+        EXPECT_EQ(edit.text(), row.expected);
+    }
+}
+
+TEST(LimitEditTest, NoChangeEverReportsARefusedText)
+{
+    CLimitEdit edit;
+    edit.SetLimitBytes(3);
+    QSignalSpy spy(&edit, &QLineEdit::textChanged);
+    edit.SetTextWhole(QStringLiteral("123456"));
+    QTest::keyClicks(&edit, QStringLiteral("78"));
+    ASSERT_GE(spy.count(), 1);
+    for (const QList<QVariant>& args : spy) {
+        EXPECT_EQ(args.at(0).toString(), QStringLiteral("123456"));
+    }
+}
+
+} // namespace
