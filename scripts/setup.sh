@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth x11-utils xdotool
+  clang libclang-rt-14-dev
 )
 
 missing=()

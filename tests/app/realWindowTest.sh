@@ -27,7 +27,7 @@ cd "$work"
 "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-win=$(timeout 20 xdotool search --sync --onlyvisible --name '^zandrel$' | head -n1)
+win=$(timeout 20 xdotool search --sync --onlyvisible --name '^zandrel$' | head -n1) || true
 [ -n "$win" ] || { echo "FAIL: no window named zandrel"; cat "$work/app.log"; exit 1; }
 xdotool windowfocus --sync "$win"
 sleep 0.3

@@ -333,6 +333,7 @@ TEST_F(DialogTest, TypingAndPastingStopAtTheByteLimit)
         {"emoji is never split", true, QStringLiteral("1"), QStringLiteral("😀"),
          QStringLiteral("1")},
         {"right-to-left text", true, {}, QStringLiteral("שלום"), QStringLiteral("של")},
+        {"long paste is cut", false, {}, QString(100000, QLatin1Char('5')), QStringLiteral("555")},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -345,6 +346,26 @@ TEST_F(DialogTest, TypingAndPastingStopAtTheByteLimit)
         }
         EXPECT_EQ(Entry()->text(), row.expected);
         EXPECT_TRUE(host.m_boxes.empty()) << "what the user types never trips the exchange's check";
+    }
+}
+
+TEST_F(DialogTest, PastedControlAndFormattingCharactersNeverRegister)
+{
+    Start();
+    const QString pastes[] = {QStringLiteral("1\u00012"), QStringLiteral("\u202e123"),
+                              QStringLiteral("12\t"), QStringLiteral("\u200b12"),
+                              QStringLiteral("1\n2")};
+    for (const QString& paste : pastes) {
+        TypeEntry({});
+        QApplication::clipboard()->setText(paste);
+        QTest::keyClick(Entry(), Qt::Key_V, Qt::ControlModifier);
+        const QString text = Entry()->text();
+        EXPECT_LE(CLimitEdit::Utf8Bytes(text), 3);
+        const bool bDigits = text.size() == 3 && text.toStdString().find_first_not_of(
+                                                     "0123456789") == std::string::npos;
+        EXPECT_EQ(Button("IDC_SET")->isEnabled(), bDigits) << text.toStdString();
+        Click(Button("IDC_SET"));
+        EXPECT_EQ(dir.StoreExists(), bDigits);
     }
 }
 

@@ -244,32 +244,6 @@ TEST_F(StoreFileTest, FileThatCannotBeReadIsIgnoredSilently)
     }
 }
 
-TEST_F(StoreFileTest, FileLockedByAnotherInstance)
-{
-    dir.WriteStore(Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0}));
-    const int fdOther = open(dir.Store().c_str(), O_RDONLY);
-    ASSERT_GE(fdOther, 0);
-    ASSERT_EQ(flock(fdOther, LOCK_EX), 0);
-
-    dlg.core.InitNumberState();
-    EXPECT_TRUE(dlg.core.m_pszPrevNo3.IsEmpty()) << "a locked file is not read at start";
-    EXPECT_TRUE(dlg.surface.m_messages.empty());
-
-    dlg.surface.Type("123");
-    dlg.core.OnSet();
-    ASSERT_EQ(dlg.surface.m_messages.size(), 1u);
-    EXPECT_EQ(dlg.surface.m_messages[0], std::make_pair(kOpenFailed, std::string("error")));
-    EXPECT_EQ(dir.ReadStore(), Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(dlg.core.m_pszPrevNo3.View(), "123") << "the registration stands";
-    EXPECT_EQ(dlg.surface.m_strCaption, "before-no = 123");
-    close(fdOther);
-
-    dlg.surface.Type("124");
-    dlg.core.OnSet();
-    EXPECT_EQ(dlg.surface.m_messages.size(), 1u);
-    EXPECT_EQ(dir.ReadStore(), Bytes({3, 0, 0, 0, 0x31, 0x32, 0x34, 0, 0, 0, 0, 0}));
-}
-
 TEST_F(StoreFileTest, FailuresKeepTheOldFileAndSayWhich)
 {
     using Call = CFailingOps::Call;
