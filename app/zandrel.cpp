@@ -9,8 +9,12 @@ CZandrelApp::CZandrelApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("zandrel"));
     const auto& ver = rc::Version().version;
+    // No display name is set: Qt would append it to every window title, and the message boxes'
+    // captions ("number", "error") are meant to read exactly so.
     setApplicationVersion(
         QStringLiteral("%1.%2.%3.%4").arg(ver[0]).arg(ver[1]).arg(ver[2]).arg(ver[3]));
+    // Lets Wayland compositors and task bars match the window to its desktop entry and icon.
+    setDesktopFileName(QStringLiteral("org.zandrel.zandrel"));
     setWindowIcon(CTemplateDialog::ProgramIcon());
 }
 

@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic
   xvfb xauth x11-utils xdotool
   clang libclang-rt-14-dev
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -5,29 +5,22 @@
 # keyboard, checks the file it wrote, and ends it with Escape.
 set -euo pipefail
 program=$(realpath "$1")
+source "$(dirname "$0")/../support/xvfb.sh"
 work=$(mktemp -d)
-xvfb_pid=
 app_pid=
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# -displayfd picks a free display and tells us its number.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-export QT_QPA_PLATFORM=xcb
+start_xvfb "$work"
 
 cd "$work"
 "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-win=$(timeout 20 xdotool search --sync --onlyvisible --name '^zandrel$' | head -n1) || true
+win=$(find_zandrel_window)
 [ -n "$win" ] || { echo "FAIL: no window named zandrel"; cat "$work/app.log"; exit 1; }
 xdotool windowfocus --sync "$win"
 sleep 0.3
@@ -40,10 +33,6 @@ actual=$(od -An -tx1 "$work/zandrel.ini" | tr -s ' \n' ' ' | sed 's/^ //; s/ $//
 expected="01 00 00 00 37 00 00 00 00 00"
 [ "$actual" = "$expected" ] || { echo "FAIL: zandrel.ini holds '$actual', expected '$expected'"; exit 1; }
 
-xdotool key Escape
-for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$app_pid" 2>/dev/null; then echo "FAIL: still running after Escape"; exit 1; fi
-wait "$app_pid" && status=0 || status=$?
+end_with_escape "$win" "$app_pid" || { cat "$work/app.log"; exit 1; }
 app_pid=
-[ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; cat "$work/app.log"; exit 1; }
 echo "real window: started, registered 007, wrote the file, ended with Escape"

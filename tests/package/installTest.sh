@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The zandrel developers
+# SPDX-License-Identifier: MIT
+# Installs the build into a scratch root (cmake --install, or the Debian package unpacked with
+# dpkg-deb -x), checks that it is a complete, valid desktop application, and starts the installed
+# program far enough to show its window.
+#   installTest.sh cmake BUILD_DIR
+#   installTest.sh deb BUILD_DIR
+set -euo pipefail
+mode=$1
+build=$(realpath "$2")
+source "$(dirname "$0")/../support/xvfb.sh"
+scratch=$(mktemp -d)
+root=$scratch/root
+app_pid=
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  stop_xvfb
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+case "$mode" in
+  cmake)
+    DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
+    ;;
+  deb)
+    (cd "$build" && cpack -G DEB -B "$scratch/pkg" >"$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; fail "cpack"; }
+    deb=$(ls "$scratch"/pkg/zandrel_*.deb)
+    [ "$(dpkg-deb -f "$deb" Package)" = zandrel ] || fail "package name"
+    [ "$(dpkg-deb -f "$deb" Version)" = 1.0.0.1 ] || fail "package version"
+    depends=$(dpkg-deb -f "$deb" Depends)
+    for dep in fonts-ipafont-gothic libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
+      grep -q "\b$dep\b" <<<"$depends" || fail "Depends lacks $dep: $depends"
+    done
+    dpkg-deb -x "$deb" "$root"
+    ;;
+  *) fail "unknown mode $mode" ;;
+esac
+
+id=org.zandrel.zandrel
+for f in usr/bin/zandrel usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
+         usr/share/icons/hicolor/{32x32,64x64,128x128,256x256}/apps/$id.png; do
+  [ -e "$root/$f" ] || fail "$f is not installed"
+done
+desktop-file-validate "$root/usr/share/applications/$id.desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" >/dev/null || fail "metainfo"
+grep -qx "Exec=zandrel" "$root/usr/share/applications/$id.desktop" || fail "Exec"
+grep -qx "Icon=$id" "$root/usr/share/applications/$id.desktop" || fail "Icon"
+file "$root/usr/share/icons/hicolor/32x32/apps/$id.png" | grep -q "32 x 32" || fail "32x32 icon size"
+
+start_xvfb "$scratch"
+mkdir "$scratch/home"
+cd "$scratch/home"
+"$root/usr/bin/zandrel" >"$scratch/app.log" 2>&1 &
+app_pid=$!
+win=$(find_zandrel_window)
+[ -n "$win" ] || { cat "$scratch/app.log"; fail "the installed program showed no window"; }
+end_with_escape "$win" "$app_pid" || { cat "$scratch/app.log"; exit 1; }
+app_pid=
+echo "$mode install: files, desktop entry, metainfo and icons valid; the installed program ran"

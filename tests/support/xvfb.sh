@@ -1,0 +1,36 @@
+# SPDX-FileCopyrightText: 2026 The zandrel developers
+# SPDX-License-Identifier: MIT
+# Sourced by the tests that need a real X server: starts a private Xvfb on a free display and
+# exports DISPLAY. The caller's EXIT trap calls stop_xvfb.
+
+start_xvfb() { # $1: a scratch folder
+  local scratch=$1
+  exec 3>"$scratch/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  exec 3>&-
+  for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+  [ -s "$scratch/display" ] || { echo "FAIL: Xvfb did not start"; cat "$scratch/xvfb.log"; return 1; }
+  export DISPLAY=":$(head -n1 "$scratch/display")"
+  export QT_QPA_PLATFORM=xcb
+}
+
+stop_xvfb() {
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+
+# Prints the id of the visible window named zandrel, waiting up to 20 s; empty when none shows.
+find_zandrel_window() {
+  timeout 20 xdotool search --sync --onlyvisible --name '^zandrel$' 2>/dev/null | head -n1 || true
+}
+
+# Ends the program whose window is $1 with Escape and checks that process $2 exits with 0.
+end_with_escape() {
+  local win=$1 pid=$2 status=0
+  xdotool windowfocus --sync "$win"
+  xdotool key Escape
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$pid" 2>/dev/null; then echo "FAIL: still running after Escape"; return 1; fi
+  wait "$pid" || status=$?
+  [ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; return 1; }
+}
