@@ -6,11 +6,11 @@
 #include "TemplateDialog.h"
 #include "zandrelDlg.h"
 
-#include <QApplication>
-#include <QTest>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstring>
+#include <QApplication>
+#include <QTest>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -80,8 +80,14 @@ void BM_Startup(benchmark::State& state, const char* pszMode)
         state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
     }
 }
-BENCHMARK_CAPTURE(BM_Startup, bare_template_dialog, "bare")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
-BENCHMARK_CAPTURE(BM_Startup, zandrel_dialog, "zandrel")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK_CAPTURE(BM_Startup, bare_template_dialog, "bare")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(30);
+BENCHMARK_CAPTURE(BM_Startup, zandrel_dialog, "zandrel")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(30);
 
 } // namespace
 
@@ -92,7 +98,8 @@ int main(int argc, char** argv)
     }
     char szSelf[4096];
     const ssize_t nLen = readlink("/proc/self/exe", szSelf, sizeof szSelf - 1);
-    g_strSelf = nLen > 0 ? std::string(szSelf, static_cast<std::size_t>(nLen)) : std::string(argv[0]);
+    g_strSelf =
+        nLen > 0 ? std::string(szSelf, static_cast<std::size_t>(nLen)) : std::string(argv[0]);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
