@@ -5,7 +5,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -151,6 +153,15 @@ std::string DirectoryOf(const std::string& strPath)
     return nSlash == 0 ? "/" : strPath.substr(0, nSlash);
 }
 
+// Where the new bytes must land: a zandrel.ini that links to a file elsewhere stays a link, and
+// the file it points to is the one replaced. A missing file or a broken link is replaced as named.
+std::string ResolvedTarget(const std::string& strPath)
+{
+    const std::unique_ptr<char, decltype(&std::free)> pszReal(realpath(strPath.c_str(), nullptr),
+                                                              &std::free);
+    return pszReal ? std::string(pszReal.get()) : strPath;
+}
+
 // Creates a temporary file beside strPath under a name no other save (in this process or another)
 // uses at the same time. Its name goes to strTempPath.
 int CreateTempBeside(CFileOps& ops, const std::string& strPath, std::string& strTempPath)
@@ -196,11 +207,13 @@ std::optional<std::string> ReadStoreFile(CFileOps& ops, const std::string& strPa
     return bytes;
 }
 
-StoreWriteResult WriteStoreFile(CFileOps& ops, const std::string& strPath, std::string_view bytes)
+StoreWriteResult WriteStoreFile(CFileOps& ops, const std::string& strNamedPath,
+                                std::string_view bytes)
 {
-    if (strPath.empty()) {
+    if (strNamedPath.empty()) {
         return StoreWriteResult::OpenFailed;
     }
+    const std::string strPath = ResolvedTarget(strNamedPath);
     // Opening the existing file for writing keeps a read-only file protected and gives us the
     // descriptor to lock. It is never written through: the new bytes replace it by rename.
     CFileHandle target(ops, ops.Open(strPath.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK, 0));

@@ -327,6 +327,17 @@ TEST_F(StoreFileTest, SaveKeepsTheFilesPermissions)
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
+TEST_F(StoreFileTest, LinkedFileStaysALink)
+{
+    const auto real = dir.Path() / "elsewhere.bin";
+    std::ofstream(real, std::ios::binary) << Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0});
+    std::filesystem::create_symlink("elsewhere.bin", dir.Store());
+    StartAndSet42();
+    EXPECT_TRUE(dlg.surface.m_messages.empty());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Store()));
+    EXPECT_EQ(dir.ReadStore(), Bytes({1, 0, 0, 0, 0x37, 0, 2, 0, 0, 0, 0x34, 0x32, 0}));
+}
+
 TEST_F(StoreFileTest, HandEditedFilesNeverHangTheDraw)
 {
     struct Row {
