@@ -7,6 +7,12 @@
 CLimitEdit::CLimitEdit(QWidget* pParent) : QLineEdit(pParent), m_limiter(this)
 {
     setValidator(&m_limiter);
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text != m_strReported) {
+            m_strReported = text;
+            Q_EMIT EditChanged(text);
+        }
+    });
 }
 
 void CLimitEdit::SetLimitBytes(int nLimit)

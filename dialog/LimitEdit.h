@@ -20,6 +20,11 @@ public:
 
     static int Utf8Bytes(const QString& text);
 
+Q_SIGNALS:
+    // Like textChanged, but only for a real change: an edit refused by the limit puts back the
+    // text it had, and QLineEdit reports that as a change of its own.
+    void EditChanged(const QString& text);
+
 private:
     class CByteLimiter : public QValidator {
     public:
@@ -32,4 +37,5 @@ private:
     };
 
     CByteLimiter m_limiter;
+    QString m_strReported;
 };

@@ -86,7 +86,7 @@ void CZandrelDlg::WireEvents()
     connect(Item<QAbstractButton>(IDC_KIND4), &QAbstractButton::clicked, this,
             [this] { OnKind4(); });
     connect(Item<QCheckBox>(IDC_USEPREV), &QCheckBox::clicked, this, [this] { OnUseCheck(); });
-    connect(&Entry(), &QLineEdit::textChanged, this, [this] {
+    connect(&Entry(), &CLimitEdit::EditChanged, this, [this] {
         if (!m_bExchanging) {
             OnEntryChange();
         }
