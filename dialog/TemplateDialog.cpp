@@ -162,7 +162,7 @@ void CTemplateDialog::InitDialog()
     m_bInitialised = true;
     if (OnInitDialog()) {
         for (const rc::ItemTemplate& item : m_tmpl.items) {
-            QWidget* pWidget = findChild<QWidget*>(QString::fromLatin1(item.name));
+            QWidget* pWidget = GetDlgItem(item.id);
             if ((item.style & rc::WS_TABSTOP) && pWidget != nullptr && pWidget->isEnabled()) {
                 pWidget->setFocus(Qt::OtherFocusReason);
                 break;

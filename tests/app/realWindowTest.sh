@@ -6,14 +6,8 @@
 set -euo pipefail
 program=$(realpath "$1")
 source "$(dirname "$0")/../support/xvfb.sh"
-work=$(mktemp -d)
-app_pid=
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
+make_scratch
+work=$scratch
 start_xvfb "$work"
 
 cd "$work"

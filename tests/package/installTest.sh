@@ -10,15 +10,8 @@ set -euo pipefail
 mode=$1
 build=$(realpath "$2")
 source "$(dirname "$0")/../support/xvfb.sh"
-scratch=$(mktemp -d)
+make_scratch
 root=$scratch/root
-app_pid=
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  stop_xvfb
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 case "$mode" in

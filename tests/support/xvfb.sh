@@ -1,7 +1,20 @@
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
 # Sourced by the tests that need a real X server: starts a private Xvfb on a free display and
-# exports DISPLAY. The caller's EXIT trap calls stop_xvfb.
+# exports DISPLAY. Call make_scratch first: it makes the scratch folder ($scratch) and arranges
+# for the program under test ($app_pid), Xvfb and the folder to go when the script exits.
+
+make_scratch() {
+  scratch=$(mktemp -d)
+  app_pid=
+  trap 'end_scratch' EXIT
+}
+
+end_scratch() {
+  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
+  stop_xvfb
+  rm -rf "$scratch"
+}
 
 start_xvfb() { # $1: a scratch folder
   local scratch=$1
