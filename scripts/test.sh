@@ -18,9 +18,6 @@ scripts/build.sh -DZANDREL_GUI=ON -DZANDREL_TESTS=ON -DZANDREL_BENCH=ON
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 echo "== everything under sanitizers"
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0"
 ZANDREL_BUILD_DIR=build-asan scripts/build.sh -DZANDREL_SANITIZE=ON -DZANDREL_GUI=ON -DZANDREL_TESTS=ON \
   -DZANDREL_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 ctest --test-dir build-asan --output-on-failure -j"$jobs"

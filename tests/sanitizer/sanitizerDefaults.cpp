@@ -1,0 +1,24 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+// Linked into every program of the sanitizer build, so that running one by hand or through ctest
+// behaves as the test script does, with no environment to remember.
+
+#define ZANDREL_SANITIZER_HOOK extern "C" __attribute__((visibility("default"), used)) const char*
+
+ZANDREL_SANITIZER_HOOK __ubsan_default_options()
+{
+    return "print_stacktrace=1:halt_on_error=1";
+}
+
+ZANDREL_SANITIZER_HOOK __lsan_default_options()
+{
+    return "print_suppressions=0";
+}
+
+// Leaks inside system libraries that the program cannot free: D-Bus keeps a connection buffer for
+// the life of the process, and fontconfig caches what it loads.
+ZANDREL_SANITIZER_HOOK __lsan_default_suppressions()
+{
+    return "leak:libdbus-1.so\n"
+           "leak:libfontconfig.so\n";
+}
