@@ -13,32 +13,11 @@
 #include <QContextMenuEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QStyle>
 
 using namespace zandrel;
-
-namespace {
-
-// Notifications that controls raise while the exchange itself writes them are not user events.
-class CExchangeGuard {
-public:
-    explicit CExchangeGuard(bool& bFlag) : m_bFlag(bFlag), m_bOld(bFlag) { m_bFlag = true; }
-    CExchangeGuard(const CExchangeGuard&) = delete;
-    CExchangeGuard& operator=(const CExchangeGuard&) = delete;
-    ~CExchangeGuard() { m_bFlag = m_bOld; }
-
-private:
-    bool& m_bFlag;
-    bool m_bOld;
-};
-
-QString FromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 CVersionInfoDlg::CVersionInfoDlg(QWidget* pParent) : CTemplateDialog(rc::VersionDialog(), pParent)
 {
@@ -179,7 +158,7 @@ void CZandrelDlg::contextMenuEvent(QContextMenuEvent* pEvent)
 
 bool CZandrelDlg::readControls()
 {
-    CExchangeGuard guard(m_bExchanging);
+    const QScopedValueRollback guard(m_bExchanging, true);
     m_nKind = CheckedRadio(IDC_KIND3);
     m_bUsePrev = Item<QCheckBox>(IDC_USEPREV)->isChecked() ? 1 : 0;
     m_strEntry = Entry().text().toStdString();
@@ -195,16 +174,16 @@ bool CZandrelDlg::readControls()
 
 void CZandrelDlg::writeControls()
 {
-    CExchangeGuard guard(m_bExchanging);
+    const QScopedValueRollback guard(m_bExchanging, true);
     CheckRadio(IDC_KIND3, m_nKind);
     Item<QCheckBox>(IDC_USEPREV)->setChecked(m_bUsePrev != 0);
-    Entry().SetTextWhole(FromUtf8(m_strEntry));
+    Entry().SetTextWhole(QString::fromStdString(m_strEntry));
     Entry().SetLimitBytes(m_nKind != 0 ? 4 : 3);
 }
 
 void CZandrelDlg::setItemText(int id, const std::string& text)
 {
-    const QString strText = FromUtf8(text);
+    const QString strText = QString::fromStdString(text);
     // The edit control reports every text set, changed or not; QLineEdit only reports a change.
     if (id == IDC_ENTRY && Entry().text() == strText) {
         if (!m_bExchanging) {
@@ -224,5 +203,6 @@ void CZandrelDlg::enableItem(int id, bool on)
 
 void CZandrelDlg::showMessage(const std::string& text, const std::string& caption)
 {
-    m_host.MessageBox(this, FromUtf8(text), FromUtf8(caption), QMessageBox::NoIcon);
+    m_host.MessageBox(this, QString::fromStdString(text), QString::fromStdString(caption),
+                      QMessageBox::NoIcon);
 }

@@ -4,9 +4,11 @@
 
 #include "ModalHost.h"
 #include "TemplateDialog.h"
+#include "zandrelDlg.h"
 #include "zandrelIds.h"
 
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <QString>
 #include <vector>
@@ -43,3 +45,15 @@ public:
         return zandrel::IDOK;
     }
 };
+
+// The main dialog as the program starts it, shown and active, its boxes answered by host and its
+// draws at a fixed tick.
+inline std::unique_ptr<CZandrelDlg> ShowMainDialog(CTestHost& host, unsigned nTick)
+{
+    auto dlg = std::make_unique<CZandrelDlg>(nullptr, &host);
+    dlg->SetTickSource([nTick] { return nTick; });
+    dlg->InitDialog();
+    dlg->show();
+    dlg->activateWindow();
+    return dlg;
+}

@@ -30,11 +30,7 @@ public:
         if (!fileBytes.empty()) {
             dir.WriteStore(fileBytes);
         }
-        dlg = std::make_unique<CZandrelDlg>(nullptr, &host);
-        dlg->SetTickSource([] { return 1u; });
-        dlg->InitDialog();
-        dlg->show();
-        dlg->activateWindow();
+        dlg = ShowMainDialog(host, 1);
         ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
     }
     void TearDown() override

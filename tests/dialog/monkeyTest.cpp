@@ -34,11 +34,7 @@ public:
 
     void Start()
     {
-        dlg = std::make_unique<CZandrelDlg>(nullptr, &host);
-        dlg->SetTickSource([] { return 7u; });
-        dlg->InitDialog();
-        dlg->show();
-        dlg->activateWindow();
+        dlg = ShowMainDialog(host, 7);
         ++nRestarts;
     }
     template <class T> T* W(const char* name) const
