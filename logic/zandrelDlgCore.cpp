@@ -147,6 +147,7 @@ void CZandrelDlgCore::LoadPrevNumbers()
     m_nKind = 0;
 
     const auto bytes = ReadStoreFile(*m_pFileOps, g_strStorePath);
+    SweepStaleTemps(*m_pFileOps, g_strStorePath);
     if (!bytes) {
         return;
     }
@@ -173,7 +174,9 @@ void CZandrelDlgCore::InitNumberState()
 void CZandrelDlgCore::SavePrevNumbers()
 {
     const std::string bytes = EncodeStore(m_pszPrevNo3.View(), m_pszPrevNo4.View());
-    switch (WriteStoreFile(*m_pFileOps, g_strStorePath, bytes)) {
+    const StoreWriteResult result = WriteStoreFile(*m_pFileOps, g_strStorePath, bytes);
+    SweepStaleTemps(*m_pFileOps, g_strStorePath);
+    switch (result) {
     case StoreWriteResult::Ok:
         break;
     case StoreWriteResult::OpenFailed:

@@ -6,8 +6,10 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <signal.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -79,6 +81,14 @@ int CFileOps::Fchmod(int fd, mode_t nMode)
 {
     return ::fchmod(fd, nMode);
 }
+int CFileOps::Fchown(int fd, uid_t nUid, gid_t nGid)
+{
+    return ::fchown(fd, nUid, nGid);
+}
+int CFileOps::Ftruncate(int fd, off_t nLength)
+{
+    return ::ftruncate(fd, nLength);
+}
 int CFileOps::Flock(int fd, int nOperation)
 {
     return ::flock(fd, nOperation);
@@ -94,6 +104,26 @@ int CFileOps::Rename(const char* pszFrom, const char* pszTo)
 int CFileOps::Unlink(const char* pszPath)
 {
     return ::unlink(pszPath);
+}
+
+int CFileOps::Lstat(const char* pszPath, struct stat* pStat)
+{
+    return ::lstat(pszPath, pStat);
+}
+std::vector<std::string> CFileOps::ListDirectory(const char* pszDir)
+{
+    std::vector<std::string> names;
+    struct CDirCloser {
+        void operator()(DIR* pDir) const { closedir(pDir); }
+    };
+    const std::unique_ptr<DIR, CDirCloser> pDir(opendir(pszDir));
+    if (!pDir) {
+        return names;
+    }
+    while (const dirent* pEntry = readdir(pDir.get())) {
+        names.emplace_back(pEntry->d_name);
+    }
+    return names;
 }
 
 CFileOps& PosixFileOps()
@@ -153,6 +183,12 @@ std::string DirectoryOf(const std::string& strPath)
     return nSlash == 0 ? "/" : strPath.substr(0, nSlash);
 }
 
+std::string BaseNameOf(const std::string& strPath)
+{
+    const auto nSlash = strPath.rfind('/');
+    return nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
+}
+
 // Where the new bytes must land: a zandrel.ini that links to a file elsewhere stays a link, and
 // the file it points to is the one replaced. A missing file or a broken link is replaced as named.
 std::string ResolvedTarget(const std::string& strPath)
@@ -162,20 +198,118 @@ std::string ResolvedTarget(const std::string& strPath)
     return pszReal ? std::string(pszReal.get()) : strPath;
 }
 
-// Creates a temporary file beside strPath under a name no other save (in this process or another)
-// uses at the same time. Its name goes to strTempPath.
+// Temporary copies are named ".<file>.<pid>.<n>.tmp": hidden in file managers and listings, and
+// unique among all saves running at once. Earlier releases left "<file>.<pid>.<n>.tmp", unlocked.
+constexpr std::string_view kTempSuffix = ".tmp";
+
+// The writer's pid when strName is a temporary copy of strBase, in either naming; 0 otherwise.
+pid_t TempWriterOf(std::string_view strName, std::string_view strBase, bool& bLegacy)
+{
+    bLegacy = !strName.starts_with('.');
+    if (!bLegacy) {
+        strName.remove_prefix(1);
+    }
+    if (!strName.starts_with(strBase) || !strName.ends_with(kTempSuffix)) {
+        return 0;
+    }
+    strName.remove_prefix(strBase.size());
+    strName.remove_suffix(kTempSuffix.size());
+    // What is left must be ".<pid>.<n>", both in digits.
+    long long nPid = 0;
+    int nFields = 0;
+    bool bDigit = false;
+    for (const char ch : strName) {
+        if (ch == '.') {
+            if (nFields > 0 && !bDigit) {
+                return 0;
+            }
+            ++nFields;
+            bDigit = false;
+        } else if (ch >= '0' && ch <= '9' && nFields > 0) {
+            if (nFields == 1 && nPid < 100'000'000) {
+                nPid = nPid * 10 + (ch - '0');
+            }
+            bDigit = true;
+        } else {
+            return 0;
+        }
+    }
+    return nFields == 2 && bDigit && nPid > 0 ? static_cast<pid_t>(nPid) : 0;
+}
+
+// Creates a temporary copy beside strPath and locks it for as long as this save holds it, so that
+// a sweep by another instance leaves it alone. Its name goes to strTempPath. -1 with errno when
+// the directory takes no new file.
 int CreateTempBeside(CFileOps& ops, const std::string& strPath, std::string& strTempPath)
 {
     static std::atomic<unsigned> s_nCounter{0};
+    const std::string strPrefix = DirectoryOf(strPath) + "/." + BaseNameOf(strPath) + ".";
     for (int nTry = 0; nTry < 100; ++nTry) {
-        strTempPath = strPath + "." + std::to_string(getpid()) + "." +
-                      std::to_string(s_nCounter.fetch_add(1)) + ".tmp";
+        strTempPath = strPrefix + std::to_string(getpid()) + "." +
+                      std::to_string(s_nCounter.fetch_add(1)) + std::string(kTempSuffix);
         const int fd = ops.Open(strTempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
+        if (fd < 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return -1;
+        }
+        // A sweep that came between the create and the lock has removed the name: take another.
+        struct stat st {};
+        if (ops.Flock(fd, LOCK_EX | LOCK_NB) == 0 && ops.Fstat(fd, &st) == 0 && st.st_nlink > 0) {
             return fd;
         }
+        ops.Close(fd);
     }
+    errno = EEXIST;
     return -1;
+}
+
+// Gives the fresh copy what made the old file the same file to its users. False when the copy
+// cannot carry it (another owner that this user may not give away files to).
+bool TakeOverIdentity(CFileOps& ops, int fdTemp, const struct stat& old)
+{
+    struct stat st {};
+    if (ops.Fstat(fdTemp, &st) != 0) {
+        return false;
+    }
+    if ((st.st_uid != old.st_uid || st.st_gid != old.st_gid) &&
+        ops.Fchown(fdTemp, old.st_uid, old.st_gid) != 0) {
+        return false;
+    }
+    // After the owner: a change of owner clears the set-id bits.
+    return ops.Fchmod(fdTemp, old.st_mode & 07777) == 0;
+}
+
+// The new bytes in the temporary copy, then the copy renamed over the file. The copy stays locked
+// until it is in place: the lock is what keeps a sweep off it.
+StoreWriteResult ReplaceWithTemp(CFileOps& ops, int fdTemp, const std::string& strTempPath,
+                                 const std::string& strPath, std::string_view bytes)
+{
+    if (!WriteAll(ops, fdTemp, bytes) || ops.Fsync(fdTemp) != 0 ||
+        ops.Rename(strTempPath.c_str(), strPath.c_str()) != 0) {
+        ops.Unlink(strTempPath.c_str());
+        return StoreWriteResult::WriteFailed;
+    }
+    // Make the rename itself durable. The new file is already in place, so a failure here is
+    // no reason to tell the user the save failed.
+    CFileHandle dir(ops,
+                    ops.Open(DirectoryOf(strPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+    if (dir.IsOpen()) {
+        ops.Fsync(dir.Get());
+    }
+    return StoreWriteResult::Ok;
+}
+
+// The file rewritten through its own descriptor: the new bytes over the old ones from the start,
+// then cut to their length. A failure part-way can leave a mix of old and new bytes, which the
+// load refuses record by record; a plain truncate-and-write leaves a cut file in the same case.
+StoreWriteResult RewriteInPlace(CFileOps& ops, CFileHandle& target, std::string_view bytes)
+{
+    const bool bWritten = WriteAll(ops, target.Get(), bytes) &&
+                          ops.Ftruncate(target.Get(), static_cast<off_t>(bytes.size())) == 0 &&
+                          ops.Fsync(target.Get()) == 0;
+    return bWritten && target.Close() ? StoreWriteResult::Ok : StoreWriteResult::WriteFailed;
 }
 
 } // namespace
@@ -214,43 +348,61 @@ StoreWriteResult WriteStoreFile(CFileOps& ops, const std::string& strNamedPath,
         return StoreWriteResult::OpenFailed;
     }
     const std::string strPath = ResolvedTarget(strNamedPath);
-    // Opening the existing file for writing keeps a read-only file protected and gives us the
-    // descriptor to lock. It is never written through: the new bytes replace it by rename.
+    // Opening the existing file for writing, never creating it here, keeps a read-only file
+    // protected and gives the descriptor to lock and, where need be, to write through.
     CFileHandle target(ops, ops.Open(strPath.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK, 0));
     if (!target.IsOpen() && errno != ENOENT) {
         return StoreWriteResult::OpenFailed;
     }
-    mode_t nMode = 0;
-    bool bKeepMode = false;
-    if (target.IsOpen()) {
-        struct stat st {};
-        if (ops.Flock(target.Get(), LOCK_EX | LOCK_NB) != 0 || ops.Fstat(target.Get(), &st) != 0 ||
-            !S_ISREG(st.st_mode)) {
-            return StoreWriteResult::OpenFailed;
-        }
-        nMode = st.st_mode & 07777;
-        bKeepMode = true;
+    struct stat old {};
+    if (target.IsOpen() && (ops.Flock(target.Get(), LOCK_EX | LOCK_NB) != 0 ||
+                            ops.Fstat(target.Get(), &old) != 0 || !S_ISREG(old.st_mode))) {
+        return StoreWriteResult::OpenFailed;
     }
 
     std::string strTempPath;
     CFileHandle temp(ops, CreateTempBeside(ops, strPath, strTempPath));
-    if (!temp.IsOpen()) {
-        return StoreWriteResult::OpenFailed;
+    if (!target.IsOpen()) {
+        // No file yet: only a new one can hold the bytes.
+        return temp.IsOpen() ? ReplaceWithTemp(ops, temp.Get(), strTempPath, strPath, bytes)
+                             : StoreWriteResult::OpenFailed;
     }
-    const bool bWritten = (!bKeepMode || ops.Fchmod(temp.Get(), nMode) == 0) &&
-                          WriteAll(ops, temp.Get(), bytes) && ops.Fsync(temp.Get()) == 0 &&
-                          temp.Close() && ops.Rename(strTempPath.c_str(), strPath.c_str()) == 0;
-    if (!bWritten) {
-        temp.Close();
+    if (temp.IsOpen() && old.st_nlink == 1 && TakeOverIdentity(ops, temp.Get(), old)) {
+        return ReplaceWithTemp(ops, temp.Get(), strTempPath, strPath, bytes);
+    }
+    if (temp.IsOpen()) {
         ops.Unlink(strTempPath.c_str());
-        return StoreWriteResult::WriteFailed;
     }
-    // Make the rename itself durable. The new file is already in place, so a failure here is
-    // no reason to tell the user the save failed.
-    CFileHandle dir(ops,
-                    ops.Open(DirectoryOf(strPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
-    if (dir.IsOpen()) {
-        ops.Fsync(dir.Get());
+    return RewriteInPlace(ops, target, bytes);
+}
+
+void SweepStaleTemps(CFileOps& ops, const std::string& strNamedPath)
+{
+    if (strNamedPath.empty()) {
+        return;
     }
-    return StoreWriteResult::Ok;
+    const std::string strPath = ResolvedTarget(strNamedPath);
+    const std::string strDir = DirectoryOf(strPath);
+    const std::string strBase = BaseNameOf(strPath);
+    for (const std::string& strName : ops.ListDirectory(strDir.c_str())) {
+        bool bLegacy = false;
+        const pid_t nWriter = TempWriterOf(strName, strBase, bLegacy);
+        // Earlier releases did not lock their copies: theirs go only once the writer is gone.
+        if (nWriter == 0 || (bLegacy && (kill(nWriter, 0) == 0 || errno != ESRCH))) {
+            continue;
+        }
+        const std::string strTemp = strDir + "/" + strName;
+        CFileHandle file(
+            ops, ops.Open(strTemp.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0));
+        struct stat held {};
+        struct stat named {};
+        // Locked: its writer still runs. A name that now stands for another file is not ours.
+        if (!file.IsOpen() || ops.Flock(file.Get(), LOCK_EX | LOCK_NB) != 0 ||
+            ops.Fstat(file.Get(), &held) != 0 || !S_ISREG(held.st_mode) ||
+            ops.Lstat(strTemp.c_str(), &named) != 0 || named.st_ino != held.st_ino ||
+            named.st_dev != held.st_dev) {
+            continue;
+        }
+        ops.Unlink(strTemp.c_str());
+    }
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <vector>
 
 // The previous-number file: two records, three-digit kind first, each a 4-byte little-endian
 // length followed, when not zero, by that many characters and a zero byte. No header.
@@ -36,10 +37,15 @@ public:
     virtual int Fsync(int fd);
     virtual int Fstat(int fd, struct stat* pStat);
     virtual int Fchmod(int fd, mode_t nMode);
+    virtual int Fchown(int fd, uid_t nUid, gid_t nGid);
+    virtual int Ftruncate(int fd, off_t nLength);
     virtual int Flock(int fd, int nOperation);
     virtual int Close(int fd);
     virtual int Rename(const char* pszFrom, const char* pszTo);
     virtual int Unlink(const char* pszPath);
+    virtual int Lstat(const char* pszPath, struct stat* pStat);
+    // The names in a directory; empty when it cannot be read.
+    virtual std::vector<std::string> ListDirectory(const char* pszDir);
 };
 
 CFileOps& PosixFileOps();
@@ -51,8 +57,17 @@ std::optional<std::string> ReadStoreFile(CFileOps& ops, const std::string& strPa
 
 enum class StoreWriteResult { Ok, OpenFailed, WriteFailed };
 
-// Replaces the file with bytes as one step: a crash or a full disk leaves either the old file or
-// the new one, never a mix. OpenFailed when the file cannot be opened for writing (missing
-// directory, read-only file, locked by another process); WriteFailed when anything after that
-// fails, in which case the old file is left as it was.
+// Writes bytes as the new content of the file, keeping what makes it the same file to its users:
+// its owner, group, permission bits and hard links.
+// - Where a fresh copy can carry all of that (the directory takes new files, the file has one
+//   link, the copy can be given the old owner), the copy is written beside it and renamed over it,
+//   so a crash or a full disk leaves either the old bytes or the new ones, never a mix.
+// - Otherwise the file is rewritten in place, as a plain open-and-truncate would, so every save
+//   that such a program could make still succeeds.
+// OpenFailed when the file can be neither created nor opened for writing (missing directory,
+// read-only file, locked by another process); WriteFailed when anything after that fails.
 StoreWriteResult WriteStoreFile(CFileOps& ops, const std::string& strPath, std::string_view bytes);
+
+// Removes the temporary copies that saves killed part-way left beside the file. A copy whose
+// writer still runs is locked by it and is left alone.
+void SweepStaleTemps(CFileOps& ops, const std::string& strPath);

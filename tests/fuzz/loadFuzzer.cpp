@@ -59,9 +59,12 @@ public:
     {
         *pStat = {};
         pStat->st_mode = S_IFREG | 0644;
+        pStat->st_nlink = 1;
         return 0;
     }
     int Fchmod(int, mode_t) override { return 0; }
+    int Ftruncate(int, off_t) override { return 0; }
+    std::vector<std::string> ListDirectory(const char*) override { return {}; }
     int Flock(int, int) override { return 0; }
     int Close(int) override { return 0; }
     int Rename(const char*, const char*) override

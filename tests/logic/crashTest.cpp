@@ -51,8 +51,8 @@ TEST(CrashTest, KilledMidSaveLeavesOldOrNewBytes)
     constexpr int kMaxKills = 3000;
     int nKills = 0;
     int nSeenA = 0;
-    std::size_t nTempFiles = 0;
-    while (nKills < kMaxKills && (nKills < kMinKills || nSeenA == 0 || nTempFiles == 0)) {
+    int nMidSave = 0;
+    while (nKills < kMaxKills && (nKills < kMinKills || nSeenA == 0 || nMidSave == 0)) {
         int fdDone[2];
         ASSERT_EQ(pipe(fdDone), 0);
         const pid_t pid = fork();
@@ -77,18 +77,19 @@ TEST(CrashTest, KilledMidSaveLeavesOldOrNewBytes)
         ASSERT_TRUE(bytes == kBytesA || bytes == kBytesB)
             << "after kill " << nKills << ": " << bytes.size() << " bytes";
         nSeenA += bytes == kBytesA ? 1 : 0;
-        // A kill inside a save leaves its temporary file behind; zandrel.ini is untouched.
-        nTempFiles = 0;
+        // A kill inside a save leaves that child's copy behind; zandrel.ini is untouched.
+        const std::string strMark = "." + std::to_string(pid) + ".";
         for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-            nTempFiles += entry.path().extension() == ".tmp" ? 1 : 0;
+            const std::string strName = entry.path().filename().string();
+            nMidSave += strName.ends_with(".tmp") && strName.find(strMark) != std::string::npos;
         }
     }
     RecordProperty("kills", nKills);
-    RecordProperty("killed_mid_save", static_cast<int>(nTempFiles));
+    RecordProperty("killed_mid_save", nMidSave);
     std::cout << "kills " << nKills << ", file held A " << nSeenA << " times, killed mid-save "
-              << nTempFiles << " times\n";
+              << nMidSave << " times\n";
     EXPECT_GT(nSeenA, 0) << "no kill left the children's first save in place";
-    EXPECT_GT(nTempFiles, 0u) << "no kill landed inside a save";
+    EXPECT_GT(nMidSave, 0) << "no kill landed inside a save";
 
     // The next start reads the file and saves as usual.
     CFakeDialog fresh;
@@ -97,6 +98,12 @@ TEST(CrashTest, KilledMidSaveLeavesOldOrNewBytes)
     fresh.core.OnSet();
     EXPECT_TRUE(fresh.surface.m_messages.empty());
     EXPECT_EQ(DecodeStore(dir.ReadStore()).m_str3, "345");
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        left.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"zandrel.ini"})
+        << "the copies of killed saves are swept";
 }
 
 // Another process holds zandrel.ini locked until the returned pipe is closed.
@@ -153,6 +160,42 @@ TEST(SecondInstanceTest, LockedFileIsIgnoredAtStartAndRefusedAtSave)
     dlg.core.OnSet();
     EXPECT_EQ(dlg.surface.m_messages.size(), 1u);
     EXPECT_EQ(DecodeStore(dir.ReadStore()).m_str3, "346");
+}
+
+// Copies that killed saves left are removed at the next start; a copy that another running save
+// holds is not, and neither is anything that only looks like a copy.
+TEST(SecondInstanceTest, StartSweepsOnlyAbandonedCopies)
+{
+    CTempWorkDir dir;
+    dir.WriteStore(kBytesB);
+    struct Row {
+        const char* name;
+        bool locked;
+        bool kept;
+    };
+    const Row rows[] = {
+        {".zandrel.ini.99999999.0.tmp", false, false}, // no process holds it
+        {"zandrel.ini.99999999.1.tmp", false, false},  // an earlier release's, writer gone
+        {".zandrel.ini.1.2.tmp", true, true},          // a save still running
+        {"zandrel.ini.1.3.tmp", false, true},          // an earlier release's, writer alive
+        {".zandrel.ini.x.tmp", false, true},           {"zandrel.ini.bak", false, true},
+    };
+    int fdRelease = -1;
+    pid_t nLocker = -1;
+    for (const Row& row : rows) {
+        std::ofstream(dir.Path() / row.name) << "12";
+        if (row.locked) {
+            nLocker = LockInOtherProcess(dir.Path() / row.name, fdRelease);
+            ASSERT_GT(nLocker, 0);
+        }
+    }
+    CFakeDialog dlg;
+    dlg.core.InitNumberState();
+    for (const Row& row : rows) {
+        EXPECT_EQ(std::filesystem::exists(dir.Path() / row.name), row.kept) << row.name;
+    }
+    close(fdRelease);
+    waitpid(nLocker, nullptr, 0);
 }
 
 } // namespace

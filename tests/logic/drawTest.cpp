@@ -147,6 +147,9 @@ TEST_F(GetTest, UsesKindPreviousNumberAndCheckBoxAsTheyStand)
         dlg.surface.m_bCheck = row.usePrev != 0;
         dlg.core.OnUseCheck();
         const std::string strBefore = dlg.core.m_strPrevNo;
+        // The draw works from the state as the last exchange left it, not from the controls.
+        dlg.surface.m_nRadio = 1 - row.kind;
+        dlg.surface.m_bCheck = row.usePrev == 0;
         EXPECT_EQ(Get(), row.shown);
         EXPECT_EQ(dlg.core.m_strPrevNo, strBefore) << "the draw changes no state";
     }

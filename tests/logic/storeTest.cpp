@@ -6,9 +6,12 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -81,7 +84,19 @@ TEST(StoreFormatTest, DamagedFilesLoadWhatIsWhole)
 // Fails one chosen system call with a chosen error; everything else goes to the system.
 class CFailingOps : public CFileOps {
 public:
-    enum class Call { None, OpenTarget, OpenTemp, Write, WriteHalf, Fsync, Close, Rename, Flock };
+    enum class Call {
+        None,
+        OpenTarget,
+        OpenTemp,
+        Write,
+        WriteHalf,
+        Fsync,
+        Close,
+        Rename,
+        Flock,
+        Fchown,
+        Ftruncate
+    };
     Call m_failing = Call::None;
     int m_nErrno = EIO;
     int m_nUnlinks = 0;
@@ -119,7 +134,15 @@ public:
     int Close(int fd) override
     {
         const int nResult = CFileOps::Close(fd);
-        return Fail(Call::Close, fd == m_fdTemp) ? -1 : nResult;
+        return Fail(Call::Close, true) ? -1 : nResult;
+    }
+    int Fchown(int fd, uid_t nUid, gid_t nGid) override
+    {
+        return Fail(Call::Fchown, true) ? -1 : CFileOps::Fchown(fd, nUid, nGid);
+    }
+    int Ftruncate(int fd, off_t nLength) override
+    {
+        return Fail(Call::Ftruncate, true) ? -1 : CFileOps::Ftruncate(fd, nLength);
     }
     int Rename(const char* pszFrom, const char* pszTo) override
     {
@@ -186,9 +209,38 @@ TEST_F(StoreFileTest, FirstSetCreatesTheFile)
 
 TEST_F(StoreFileTest, SetRewritesBothKindsThreeDigitFirst)
 {
-    dir.WriteStore(Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0}));
-    StartAndSet42();
-    EXPECT_EQ(dir.ReadStore(), Bytes({1, 0, 0, 0, 0x37, 0, 2, 0, 0, 0, 0x34, 0x32, 0}));
+    struct Row {
+        const char* name;
+        std::string before;
+        int kind;
+        const char* entry;
+        std::string after;
+    };
+    const Row rows[] = {
+        {"four digits beside seven", Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0}), 1, "0042",
+         Bytes({1, 0, 0, 0, 0x37, 0, 2, 0, 0, 0, 0x34, 0x32, 0})},
+        {"000 is stored as 0", "", 0, "000", Bytes({1, 0, 0, 0, 0x30, 0, 0, 0, 0, 0})},
+        {"three digits keep the four-digit record",
+         Bytes({1, 0, 0, 0, 0x37, 0, 4, 0, 0, 0, 0x34, 0x35, 0x36, 0x37, 0}), 0, "123",
+         Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 4, 0, 0, 0, 0x34, 0x35, 0x36, 0x37, 0})},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::filesystem::remove(dir.Store());
+        if (!row.before.empty()) {
+            dir.WriteStore(row.before);
+        }
+        CFakeDialog fresh;
+        fresh.core.InitNumberState();
+        if (row.kind == 1) {
+            fresh.surface.m_nRadio = 1;
+            fresh.core.OnKind4();
+        }
+        fresh.surface.Type(row.entry);
+        fresh.core.OnSet();
+        EXPECT_TRUE(fresh.surface.m_messages.empty());
+        EXPECT_EQ(dir.ReadStore(), row.after);
+    }
 }
 
 TEST_F(StoreFileTest, SaveAndLoadRoundTrip)
@@ -244,7 +296,7 @@ TEST_F(StoreFileTest, FileThatCannotBeReadIsIgnoredSilently)
     }
 }
 
-TEST_F(StoreFileTest, FailuresKeepTheOldFileAndSayWhich)
+TEST_F(StoreFileTest, FailuresSayWhichAndKeepTheOldFileWhereItWasCopied)
 {
     using Call = CFailingOps::Call;
     struct Row {
@@ -252,22 +304,27 @@ TEST_F(StoreFileTest, FailuresKeepTheOldFileAndSayWhich)
         Call call;
         int err;
         const std::string* message;
-        bool unlinksTemp;
+        bool inPlace; // a second link makes the save rewrite the file itself
     };
     const Row rows[] = {
         {"file cannot be opened", Call::OpenTarget, EACCES, &kOpenFailed, false},
-        {"directory is not writable", Call::OpenTemp, EACCES, &kOpenFailed, false},
         {"file locked", Call::Flock, EWOULDBLOCK, &kOpenFailed, false},
-        {"write fails", Call::Write, EIO, &kWriteFailed, true},
-        {"disk full half-way", Call::WriteHalf, ENOSPC, &kWriteFailed, true},
-        {"flush fails", Call::Fsync, EIO, &kWriteFailed, true},
-        {"close fails", Call::Close, EIO, &kWriteFailed, true},
-        {"rename fails", Call::Rename, EXDEV, &kWriteFailed, true},
+        {"write fails", Call::Write, EIO, &kWriteFailed, false},
+        {"disk full half-way", Call::WriteHalf, ENOSPC, &kWriteFailed, false},
+        {"flush fails", Call::Fsync, EIO, &kWriteFailed, false},
+        {"rename fails", Call::Rename, EXDEV, &kWriteFailed, false},
+        {"write fails in place", Call::Write, EIO, &kWriteFailed, true},
+        {"truncate fails in place", Call::Ftruncate, EIO, &kWriteFailed, true},
+        {"close fails in place", Call::Close, EIO, &kWriteFailed, true},
     };
     const std::string old = Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0});
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        std::filesystem::remove(dir.Path() / "link");
         dir.WriteStore(old);
+        if (row.inPlace) {
+            std::filesystem::create_hard_link(dir.Store(), dir.Path() / "link");
+        }
         CFakeDialog fresh;
         CFailingOps failing;
         fresh.core.SetFileOps(failing);
@@ -279,12 +336,104 @@ TEST_F(StoreFileTest, FailuresKeepTheOldFileAndSayWhich)
         ASSERT_EQ(fresh.surface.m_messages.size(), 1u);
         EXPECT_EQ(fresh.surface.m_messages[0].first, *row.message);
         EXPECT_EQ(fresh.surface.m_messages[0].second, "error");
-        EXPECT_EQ(dir.ReadStore(), old);
-        EXPECT_EQ(FilesInDir(), 1u) << "the temporary file is removed";
-        EXPECT_EQ(failing.m_nUnlinks, row.unlinksTemp ? 1 : 0);
+        EXPECT_EQ(FilesInDir(), row.inPlace ? 2u : 1u) << "the temporary file is removed";
+        if (!row.inPlace) {
+            EXPECT_EQ(dir.ReadStore(), old);
+        }
         EXPECT_EQ(fresh.surface.m_strCaption, "before-no = 123");
         EXPECT_FALSE(fresh.surface.m_bSetEnabled);
     }
+}
+
+// Where a copy renamed over the file would change what the file is to its users (its links, its
+// owner), or cannot be made at all, the save writes the file itself, as a plain program would.
+TEST_F(StoreFileTest, SaveKeepsTheFilesIdentity)
+{
+    using Call = CFailingOps::Call;
+    const bool bRoot = geteuid() == 0;
+    struct Row {
+        const char* name;
+        bool needsRoot;
+        Call call;
+        bool twoLinks;
+        bool foreignOwner;
+        bool sameInode;
+    };
+    const Row rows[] = {
+        {"directory takes no new file", false, Call::OpenTemp, false, false, true},
+        {"second hard link", false, Call::None, true, false, true},
+        {"owner the copy cannot take", true, Call::Fchown, false, true, true},
+        {"owner the copy can take", true, Call::None, false, true, false},
+        {"plain file is replaced whole", false, Call::None, false, false, false},
+    };
+    const std::string old = Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0});
+    const std::string saved = Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 0, 0, 0, 0});
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.needsRoot && !bRoot) {
+            std::cout << "skipped as not root: " << row.name << "\n";
+            continue;
+        }
+        std::filesystem::remove(dir.Path() / "link");
+        dir.WriteStore(old);
+        ASSERT_EQ(chmod(dir.Store().c_str(), 0640), 0);
+        if (row.twoLinks) {
+            std::filesystem::create_hard_link(dir.Store(), dir.Path() / "link");
+        }
+        if (row.foreignOwner) {
+            ASSERT_EQ(chown(dir.Store().c_str(), 65534, 65534), 0);
+        }
+        struct stat before {};
+        ASSERT_EQ(stat(dir.Store().c_str(), &before), 0);
+        CFakeDialog fresh;
+        CFailingOps failing;
+        failing.m_failing = row.call;
+        failing.m_nErrno = row.call == Call::Fchown ? EPERM : EACCES;
+        fresh.core.SetFileOps(failing);
+        fresh.core.InitNumberState();
+        fresh.surface.Type("123");
+        fresh.core.OnSet();
+        EXPECT_TRUE(fresh.surface.m_messages.empty());
+        EXPECT_EQ(dir.ReadStore(), saved);
+        struct stat after {};
+        ASSERT_EQ(stat(dir.Store().c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino == before.st_ino, row.sameInode);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_gid, before.st_gid);
+        EXPECT_EQ(after.st_mode & 07777, 0640u);
+        EXPECT_EQ(after.st_nlink, before.st_nlink);
+        EXPECT_EQ(FilesInDir(), row.twoLinks ? 2u : 1u) << "no temporary file is left";
+    }
+}
+
+// A real process of an unprivileged user, with its file in a folder it may not write.
+TEST(UnprivilegedSaveTest, WritableFileInAFolderTheUserCannotWrite)
+{
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root to become the unprivileged user 65534";
+    }
+    CTempWorkDir dir;
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
+    dir.WriteStore(Bytes({0, 0, 0, 0, 0, 0, 0, 0}));
+    ASSERT_EQ(chown(dir.Store().c_str(), 65534, 65534), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+            setresuid(65534, 65534, 65534) != 0) {
+            _exit(2);
+        }
+        CFakeDialog dlg;
+        dlg.core.InitNumberState();
+        dlg.surface.Type("123");
+        dlg.core.OnSet();
+        _exit(dlg.surface.m_messages.empty() ? 0 : 1);
+    }
+    int nStatus = 0;
+    ASSERT_EQ(waitpid(pid, &nStatus, 0), pid);
+    ASSERT_TRUE(WIFEXITED(nStatus));
+    EXPECT_EQ(WEXITSTATUS(nStatus), 0) << "1: the save showed a message; 2: could not drop root";
+    EXPECT_EQ(dir.ReadStore(), Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(StoreFileTest, MissingDirectoryAtSave)

@@ -47,6 +47,7 @@ const ValidationRow kRows[] = {
     {"different", 1, "4321", "1234", "4321", true, true},
     {"zeros_new", 1, "0000", "", "0", true, true},
     {"zeros_equal", 1, "0000", "0", "0", false, true},
+    {"short_zeros", 0, "00", "", "0", false, true},
     {"letter_inside", 1, "12a4", "", "=", false, false},
     {"full_width_digits", 1, "\xef\xbc\x91\xef\xbc\x92", "", "=", false, false},
     {"three_digits_padded", 0, "007", "", "7", true, true},
