@@ -19,3 +19,8 @@ public:
 };
 
 CModalHost& DefaultModalHost();
+
+// Makes box the program's plain message box: an OK button without a theme's icon, and wide
+// enough for a window manager to show the whole caption beside its window buttons, as the
+// original platform's box grows to its caption.
+void PrepareMessageBox(QMessageBox& box);

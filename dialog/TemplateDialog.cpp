@@ -5,16 +5,72 @@
 #include "LimitEdit.h"
 #include "zandrelIds.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 
 using rc::Kind;
+
+namespace {
+
+// Radio buttons and check boxes as assistive technology sees them. Qt's own interface carries
+// out "Toggle" by flipping the check without a click, so the dialog would never hear of it; here
+// every action is a click, exactly as the mouse or the space bar gives.
+class CAccessibleClickButton : public QAccessibleWidget {
+public:
+    CAccessibleClickButton(QAbstractButton* pButton, QAccessible::Role role)
+        : QAccessibleWidget(pButton, role)
+    {
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && Button()->accessibleName().isEmpty()) {
+            return QString(Button()->text()).remove(QLatin1Char('&'));
+        }
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State st = QAccessibleWidget::state();
+        st.checkable = true;
+        st.checked = Button()->isChecked();
+        return st;
+    }
+    QStringList actionNames() const override { return {pressAction(), toggleAction()}; }
+    void doAction(const QString& strAction) override
+    {
+        if (strAction != pressAction() && strAction != toggleAction()) {
+            QAccessibleWidget::doAction(strAction);
+        } else if (Button()->isEnabled()) {
+            Button()->click();
+        }
+    }
+
+private:
+    QAbstractButton* Button() const { return static_cast<QAbstractButton*>(widget()); }
+};
+
+QAccessibleInterface* AccessibleButtonFactory(const QString& strClass, QObject* pObject)
+{
+    if (strClass == QLatin1String("QRadioButton")) {
+        return new CAccessibleClickButton(static_cast<QRadioButton*>(pObject),
+                                          QAccessible::RadioButton);
+    }
+    if (strClass == QLatin1String("QCheckBox")) {
+        return new CAccessibleClickButton(static_cast<QCheckBox*>(pObject), QAccessible::CheckBox);
+    }
+    return nullptr;
+}
+
+} // namespace
 
 CDialogUnits CDialogUnits::FromFont(const QFont& font)
 {
@@ -65,6 +121,8 @@ CTemplateDialog::CTemplateDialog(const rc::DialogTemplate& tmpl, QWidget* pParen
     setWindowFlags(flags);
     setFixedSize(m_units.X(tmpl.cx), m_units.Y(tmpl.cy));
     setSizeGripEnabled(false);
+    static const bool s_bFactory = (QAccessible::installFactory(AccessibleButtonFactory), true);
+    Q_UNUSED(s_bFactory);
     CreateItems();
 }
 
@@ -96,6 +154,7 @@ void CTemplateDialog::CreateItems()
                 m_radioGroups[nRadioGroupId] = pRadioGroup;
             }
             pRadioGroup->addButton(pRadio, static_cast<int>(pRadioGroup->buttons().size()));
+            pRadio->installEventFilter(this);
             pWidget = pRadio;
             break;
         }
@@ -169,6 +228,73 @@ void CTemplateDialog::InitDialog()
             }
         }
     }
+}
+
+QWidget* CTemplateDialog::NextTabStop(const QWidget* pFrom, bool bNext) const
+{
+    const auto items = m_tmpl.items;
+    const auto nCount = static_cast<std::ptrdiff_t>(items.size());
+    std::ptrdiff_t nFrom = bNext ? -1 : nCount;
+    for (std::ptrdiff_t i = 0; i < nCount; ++i) {
+        if (pFrom != nullptr && GetDlgItem(items[static_cast<std::size_t>(i)].id) == pFrom) {
+            nFrom = i;
+        }
+    }
+    for (std::ptrdiff_t nStep = 1; nStep <= nCount; ++nStep) {
+        const std::ptrdiff_t i = ((nFrom + (bNext ? nStep : -nStep)) % nCount + nCount) % nCount;
+        const rc::ItemTemplate& item = items[static_cast<std::size_t>(i)];
+        QWidget* pWidget = GetDlgItem(item.id);
+        if ((item.style & rc::WS_TABSTOP) && pWidget != nullptr && pWidget->isEnabled() &&
+            pWidget->isVisible()) {
+            return pWidget;
+        }
+    }
+    return nullptr;
+}
+
+bool CTemplateDialog::focusNextPrevChild(bool bNext)
+{
+    QWidget* pNext = NextTabStop(focusWidget(), bNext);
+    if (pNext == nullptr) {
+        return QDialog::focusNextPrevChild(bNext);
+    }
+    pNext->setFocus(bNext ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
+bool CTemplateDialog::eventFilter(QObject* pWatched, QEvent* pEvent)
+{
+    auto* pRadio = qobject_cast<QRadioButton*>(pWatched);
+    if (pRadio == nullptr || pEvent->type() != QEvent::KeyPress || pRadio->group() == nullptr) {
+        return QDialog::eventFilter(pWatched, pEvent);
+    }
+    const auto* pKey = static_cast<QKeyEvent*>(pEvent);
+    int nStep = 0;
+    switch (pKey->key()) {
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        nStep = 1;
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        nStep = -1;
+        break;
+    default:
+        return QDialog::eventFilter(pWatched, pEvent);
+    }
+    // The next enabled button of the group, round at either end; the move is a click on it.
+    const QList<QAbstractButton*> buttons = pRadio->group()->buttons();
+    const auto nCount = buttons.size();
+    auto i = buttons.indexOf(pRadio);
+    for (qsizetype nTried = 1; nTried < nCount; ++nTried) {
+        i = ((i + nStep) % nCount + nCount) % nCount;
+        if (buttons[i]->isEnabled()) {
+            buttons[i]->setFocus(Qt::OtherFocusReason);
+            buttons[i]->click();
+            break;
+        }
+    }
+    return true;
 }
 
 int CTemplateDialog::DoModal()

@@ -66,8 +66,14 @@ protected:
     // Return true to put the focus on the first tab stop.
     virtual bool OnInitDialog() { return true; }
 
+    // Tab and Shift+Tab visit the template's enabled tab stops in template order, whatever else
+    // has taken the focus by a click; the arrow keys move the check within a radio group.
+    bool focusNextPrevChild(bool bNext) override;
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
 private:
     void CreateItems();
+    QWidget* NextTabStop(const QWidget* pFrom, bool bNext) const;
 
     const rc::DialogTemplate& m_tmpl;
     CDialogUnits m_units;

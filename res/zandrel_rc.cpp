@@ -40,7 +40,7 @@ constexpr DialogTemplate kMainDialog = {
 constexpr ItemTemplate kVersionItems[] = {
     {IDC_STATIC, "IDC_ICON", Kind::Icon, "", 0, 11, 17, 20, 21},
     {IDC_STATIC, "IDC_VERSION", Kind::Static, "zandrel Version 1.0", SS_NOPREFIX, 40, 10, 64, 8},
-    {IDC_STATIC, "IDC_NOTICE", Kind::Static, "Copyright (C) 2026", 0, 40, 25, 56, 8},
+    {IDC_STATIC, "IDC_NOTICE", Kind::Static, "(C) 2026", 0, 40, 25, 56, 8},
     {IDOK, "IDOK", Kind::PushButton, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 111, 25, 50, 14},
 };
 

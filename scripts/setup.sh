@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth x11-utils xdotool
+  dbus at-spi2-core python3-pyatspi
   clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev file
 )

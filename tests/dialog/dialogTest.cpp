@@ -8,13 +8,16 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 
 namespace {
@@ -198,12 +201,61 @@ TEST_F(DialogTest, ArrowKeysMoveTheCheckAndRunTheSwitch)
     Start(Bytes({1, 0, 0, 0, 0x37, 0, 2, 0, 0, 0, 0x34, 0x32, 0}));
     Click(Radio("IDC_KIND3"));
     ASSERT_EQ(Focused(), "IDC_KIND3");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-    EXPECT_TRUE(Radio("IDC_KIND4")->isChecked());
-    EXPECT_EQ(Entry()->text(), "0042");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-    EXPECT_TRUE(Radio("IDC_KIND3")->isChecked());
-    EXPECT_EQ(Entry()->text(), "007");
+    struct Row {
+        Qt::Key key;
+        const char* checked;
+        const char* entry;
+    };
+    // Two buttons: every arrow moves to the other one, round at either end.
+    const Row rows[] = {
+        {Qt::Key_Down, "IDC_KIND4", "0042"},  {Qt::Key_Down, "IDC_KIND3", "007"},
+        {Qt::Key_Up, "IDC_KIND4", "0042"},    {Qt::Key_Right, "IDC_KIND3", "007"},
+        {Qt::Key_Right, "IDC_KIND4", "0042"}, {Qt::Key_Left, "IDC_KIND3", "007"},
+        {Qt::Key_Left, "IDC_KIND4", "0042"},  {Qt::Key_Up, "IDC_KIND3", "007"},
+    };
+    for (const Row& row : rows) {
+        TypeEntry(QStringLiteral("12")); // a switch shows the kind's number again
+        Radio(row.checked == std::string("IDC_KIND3") ? "IDC_KIND4" : "IDC_KIND3")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), row.key);
+        EXPECT_TRUE(Radio(row.checked)->isChecked()) << row.checked;
+        EXPECT_EQ(Focused(), row.checked);
+        EXPECT_EQ(Entry()->text(), QLatin1String(row.entry)) << row.checked;
+    }
+}
+
+// What a screen reader, switch access or voice control does through the accessibility interface
+// (AT-SPI calls the same actions) must be a click in every respect, handlers included.
+TEST_F(DialogTest, AssistiveActionsAreClicks)
+{
+    Start(Bytes({2, 0, 0, 0, '4', '1', 0, 2, 0, 0, 0, '4', '2', 0}));
+    const auto act = [](QWidget* pWidget, const QString& strAction) {
+        QAccessibleInterface* pIface = QAccessible::queryAccessibleInterface(pWidget);
+        ASSERT_NE(pIface, nullptr);
+        ASSERT_NE(pIface->actionInterface(), nullptr);
+        EXPECT_TRUE(pIface->actionInterface()->actionNames().contains(strAction));
+        pIface->actionInterface()->doAction(strAction);
+    };
+    for (const QString& strAction :
+         {QAccessibleActionInterface::toggleAction(), QAccessibleActionInterface::pressAction()}) {
+        SCOPED_TRACE(strAction.toStdString());
+        act(Radio("IDC_KIND4"), strAction);
+        EXPECT_TRUE(Radio("IDC_KIND4")->isChecked());
+        EXPECT_EQ(Entry()->text(), "0042");
+        EXPECT_EQ(Caption(), "before-no = 0042");
+        EXPECT_EQ(dlg->m_nKind, 1);
+        act(Radio("IDC_KIND3"), strAction);
+        EXPECT_EQ(Caption(), "before-no = 041");
+        EXPECT_EQ(dlg->m_nKind, 0);
+        act(UseCheck(), strAction);
+        EXPECT_FALSE(UseCheck()->isChecked());
+        EXPECT_EQ(dlg->m_bUsePrev, 0);
+        act(UseCheck(), strAction);
+        EXPECT_EQ(dlg->m_bUsePrev, 1);
+    }
+    // Unticked by action, the draw takes the first value (41) instead of the one after 41 (184).
+    act(UseCheck(), QAccessibleActionInterface::toggleAction());
+    Click(Button("IDC_GET"));
+    EXPECT_EQ(NumbersShown(), (std::vector<QString>{QStringLiteral("041")}));
 }
 
 TEST_F(DialogTest, UseCheckChangesOnlyTheFlag)
@@ -225,23 +277,30 @@ TEST_F(DialogTest, UseCheckChangesOnlyTheFlag)
 TEST_F(DialogTest, TabOrderSkipsRadiosAndDisabledSet)
 {
     Start();
-    std::vector<QString> visited;
-    for (int i = 0; i < 5; ++i) {
-        visited.push_back(Focused());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
-    EXPECT_EQ(visited,
+    const auto cycle = [this](Qt::Key key, int nSteps) {
+        std::vector<QString> visited;
+        for (int i = 0; i < nSteps; ++i) {
+            visited.push_back(Focused());
+            QTest::keyClick(QApplication::focusWidget(), key);
+        }
+        return visited;
+    };
+    EXPECT_EQ(cycle(Qt::Key_Tab, 5),
               (std::vector<QString>{"IDC_GET", "IDCANCEL", "IDC_ENTRY", "IDC_USEPREV", "IDC_GET"}));
 
     TypeEntry(QStringLiteral("123"));
     Button("IDC_GET")->setFocus();
-    visited.clear();
-    for (int i = 0; i < 6; ++i) {
-        visited.push_back(Focused());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
-    EXPECT_EQ(visited, (std::vector<QString>{"IDC_GET", "IDCANCEL", "IDC_ENTRY", "IDC_SET",
-                                             "IDC_USEPREV", "IDC_GET"}));
+    EXPECT_EQ(cycle(Qt::Key_Tab, 6), (std::vector<QString>{"IDC_GET", "IDCANCEL", "IDC_ENTRY",
+                                                           "IDC_SET", "IDC_USEPREV", "IDC_GET"}));
+
+    // A click or an arrow in the radio group gives a radio button the focus, never a tab stop.
+    Click(Radio("IDC_KIND4"));
+    QTest::keyClick(Radio("IDC_KIND4"), Qt::Key_Up);
+    EXPECT_EQ(cycle(Qt::Key_Tab, 5), (std::vector<QString>{"IDC_KIND3", "IDC_ENTRY", "IDC_USEPREV",
+                                                           "IDC_GET", "IDCANCEL"}));
+    Button("IDC_GET")->setFocus();
+    EXPECT_EQ(cycle(Qt::Key_Backtab, 5),
+              (std::vector<QString>{"IDC_GET", "IDC_USEPREV", "IDC_ENTRY", "IDCANCEL", "IDC_GET"}));
 }
 
 TEST_F(DialogTest, EnterPressesGetUnlessAnotherButtonHasTheFocus)
@@ -475,6 +534,33 @@ TEST(DialogPaintTest, MinimisedIconIsCentred)
     for (const Row& row : rows) {
         EXPECT_EQ(CZandrelDlg::IconOrigin(row.client, row.icon), row.origin);
     }
+}
+
+// Texts that the window manager or a static must show in full: the message boxes' captions
+// beside the title bar's buttons, and the version box's notice in its static.
+TEST(DialogTextTest, CaptionsAndNoticeShowWhole)
+{
+    QFont titleFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    titleFont.setBold(true);
+    for (const char* pszCaption : {"number", "error"}) {
+        QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(pszCaption), QStringLiteral("041"),
+                        QMessageBox::Ok);
+        PrepareMessageBox(box);
+        box.show();
+        const int nBar = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+        EXPECT_GE(box.width(),
+                  QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + 3 * nBar)
+            << pszCaption;
+        EXPECT_TRUE(box.button(QMessageBox::Ok)->icon().isNull()) << "a plain OK";
+        EXPECT_EQ(box.text(), "041");
+        box.hide();
+    }
+    CVersionInfoDlg about;
+    const auto* pNotice = about.findChild<QLabel*>(QStringLiteral("IDC_NOTICE"));
+    ASSERT_NE(pNotice, nullptr);
+    EXPECT_FALSE(pNotice->text().isEmpty());
+    EXPECT_LE(pNotice->fontMetrics().horizontalAdvance(pNotice->text()) * 10, pNotice->width() * 9)
+        << "the notice fits its static with a tenth to spare";
 }
 
 } // namespace

@@ -7,13 +7,27 @@
 make_scratch() {
   scratch=$(mktemp -d)
   app_pid=
+  extra_pids=()
+  mkdir -m 700 "$scratch/run"
+  export XDG_RUNTIME_DIR="$scratch/run"
   trap 'end_scratch' EXIT
 }
 
 end_scratch() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
+  local pid
+  for pid in "${extra_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   stop_xvfb
   rm -rf "$scratch"
+}
+
+# A private D-Bus session bus for this test alone, on a socket in $1.
+start_session_bus() {
+  dbus-daemon --session --nofork --address="unix:path=$1/bus" >"$1/dbus.log" 2>&1 &
+  extra_pids+=($!)
+  export DBUS_SESSION_BUS_ADDRESS="unix:path=$1/bus"
+  for _ in $(seq 50); do [ -S "$1/bus" ] && return 0; sleep 0.1; done
+  echo "FAIL: the session bus did not start"; cat "$1/dbus.log"; return 1
 }
 
 start_xvfb() { # $1: a scratch folder
