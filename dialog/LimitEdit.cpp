@@ -3,12 +3,13 @@
 #include "LimitEdit.h"
 
 #include <algorithm>
+#include <QScopedValueRollback>
 
 CLimitEdit::CLimitEdit(QWidget* pParent) : QLineEdit(pParent), m_limiter(this)
 {
     setValidator(&m_limiter);
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (text != m_strReported) {
+        if (!m_bSetting && text != m_strReported) {
             m_strReported = text;
             Q_EMIT EditChanged(text);
         }
@@ -20,12 +21,18 @@ void CLimitEdit::SetLimitBytes(int nLimit)
     m_limiter.m_nLimit = std::max(0, nLimit);
 }
 
-void CLimitEdit::SetTextWhole(const QString& text)
+void CLimitEdit::SetTextWhole(const QString& text, bool bNotify)
 {
-    m_limiter.m_bProgramText = true;
-    setText(text);
-    m_limiter.m_bProgramText = false;
+    {
+        const QScopedValueRollback setting(m_bSetting, true);
+        const QScopedValueRollback whole(m_limiter.m_bProgramText, true);
+        setText(text);
+    }
     m_limiter.m_strLast = this->text();
+    m_strReported = this->text();
+    if (bNotify) {
+        Q_EMIT EditChanged(m_strReported);
+    }
 }
 
 int CLimitEdit::Utf8Bytes(const QString& text)

@@ -9,14 +9,18 @@
 // restrains what the user types, pastes or drops: an insertion is cut to what still fits. A text
 // the program sets through SetTextWhole is shown whole, however long. QLineEdit::setMaxLength
 // would do neither: it counts characters and cuts program-set text too.
+//
+// EditChanged is the one change notification: the user's real edits raise it, and a text the
+// program sets raises it exactly when the setter asks, changed or not.
 class CLimitEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit CLimitEdit(QWidget* pParent = nullptr);
 
     void SetLimitBytes(int nLimit); // 0: no limit
-    int LimitBytes() const { return m_limiter.m_nLimit; }
-    void SetTextWhole(const QString& text);
+    // bNotify: raise EditChanged for this text even when it equals the old one, as the classic
+    // control reports every text set; false sets it silently, as a data exchange does.
+    void SetTextWhole(const QString& text, bool bNotify);
 
     static int Utf8Bytes(const QString& text);
 
@@ -38,4 +42,5 @@ private:
 
     CByteLimiter m_limiter;
     QString m_strReported;
+    bool m_bSetting = false;
 };

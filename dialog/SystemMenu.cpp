@@ -29,16 +29,6 @@ unsigned CSystemMenu::CommandOf(const QAction* pAction)
     return pAction->data().toUInt();
 }
 
-QAction* CSystemMenu::FindCommand(unsigned nCommand) const
-{
-    for (QAction* pAction : actions()) {
-        if (!pAction->isSeparator() && CommandOf(pAction) == nCommand) {
-            return pAction;
-        }
-    }
-    return nullptr;
-}
-
 void CSystemMenu::PopupAtOwner()
 {
     popup(m_pOwner->mapToGlobal(QPoint(0, 0)));

@@ -21,7 +21,6 @@ public:
     void AppendSeparator() { addSeparator(); }
     QAction* AppendItem(unsigned nCommand, const QString& text);
     static unsigned CommandOf(const QAction* pAction);
-    QAction* FindCommand(unsigned nCommand) const;
 
     // Opens under the owner's top-left corner, where a window menu is expected from the keyboard.
     void PopupAtOwner();

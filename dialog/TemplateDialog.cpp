@@ -317,7 +317,7 @@ void CTemplateDialog::SetDlgItemText(int id, const QString& text)
     } else if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget)) {
         pButton->setText(text);
     } else if (auto* pEdit = qobject_cast<CLimitEdit*>(pWidget)) {
-        pEdit->SetTextWhole(text);
+        pEdit->SetTextWhole(text, true);
     } else if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {
         pLabel->setText(text);
     }

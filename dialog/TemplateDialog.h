@@ -21,8 +21,6 @@ public:
     CDialogUnits(int nBaseX, int nBaseY) : m_nBaseX(nBaseX), m_nBaseY(nBaseY) {}
     static CDialogUnits FromFont(const QFont& font);
 
-    int BaseX() const { return m_nBaseX; }
-    int BaseY() const { return m_nBaseY; }
     int X(int nUnits) const { return MulDiv(nUnits, m_nBaseX, 4); }
     int Y(int nUnits) const { return MulDiv(nUnits, m_nBaseY, 8); }
     QRect MapDialogRect(int x, int y, int cx, int cy) const { return {X(x), Y(y), X(cx), Y(cy)}; }
@@ -59,7 +57,6 @@ public:
     void CheckRadio(int idFirst, int nIndex);
 
     const rc::DialogTemplate& Template() const { return m_tmpl; }
-    const CDialogUnits& Units() const { return m_units; }
     static QIcon ProgramIcon();
 
 protected:

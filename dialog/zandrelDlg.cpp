@@ -13,7 +13,6 @@
 #include <QContextMenuEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QStyle>
 
@@ -65,11 +64,7 @@ void CZandrelDlg::WireEvents()
     connect(Item<QAbstractButton>(IDC_KIND4), &QAbstractButton::clicked, this,
             [this] { OnKind4(); });
     connect(Item<QCheckBox>(IDC_USEPREV), &QCheckBox::clicked, this, [this] { OnUseCheck(); });
-    connect(&Entry(), &CLimitEdit::EditChanged, this, [this] {
-        if (!m_bExchanging) {
-            OnEntryChange();
-        }
-    });
+    connect(&Entry(), &CLimitEdit::EditChanged, this, [this] { OnEntryChange(); });
     // "end" carries the cancel identifier and goes to the cancel action.
     connect(Item<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CZandrelDlg::reject);
 }
@@ -156,13 +151,14 @@ void CZandrelDlg::contextMenuEvent(QContextMenuEvent* pEvent)
     }
 }
 
+// The exchange raises no control's handler: the buttons' handlers answer clicks only, which
+// setting a check never is, and the entry is set silently.
 bool CZandrelDlg::readControls()
 {
-    const QScopedValueRollback guard(m_bExchanging, true);
     m_nKind = CheckedRadio(IDC_KIND3);
     m_bUsePrev = Item<QCheckBox>(IDC_USEPREV)->isChecked() ? 1 : 0;
     m_strEntry = Entry().text().toStdString();
-    const int nLimit = m_nKind != 0 ? 4 : 3;
+    const int nLimit = DigitCount();
     Entry().SetLimitBytes(nLimit);
     if (static_cast<int>(m_strEntry.size()) > nLimit) {
         m_host.MessageBox(this, tr("The entry can hold no more than %1 characters.").arg(nLimit),
@@ -174,24 +170,15 @@ bool CZandrelDlg::readControls()
 
 void CZandrelDlg::writeControls()
 {
-    const QScopedValueRollback guard(m_bExchanging, true);
     CheckRadio(IDC_KIND3, m_nKind);
     Item<QCheckBox>(IDC_USEPREV)->setChecked(m_bUsePrev != 0);
-    Entry().SetTextWhole(QString::fromStdString(m_strEntry));
-    Entry().SetLimitBytes(m_nKind != 0 ? 4 : 3);
+    Entry().SetTextWhole(QString::fromStdString(m_strEntry), false);
+    Entry().SetLimitBytes(DigitCount());
 }
 
 void CZandrelDlg::setItemText(int id, const std::string& text)
 {
-    const QString strText = QString::fromStdString(text);
-    // The edit control reports every text set, changed or not; QLineEdit only reports a change.
-    if (id == IDC_ENTRY && Entry().text() == strText) {
-        if (!m_bExchanging) {
-            OnEntryChange();
-        }
-        return;
-    }
-    SetDlgItemText(id, strText);
+    SetDlgItemText(id, QString::fromStdString(text));
 }
 
 void CZandrelDlg::enableItem(int id, bool on)

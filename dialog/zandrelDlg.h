@@ -58,5 +58,4 @@ private:
     QIcon m_hIcon;
     CModalHost& m_host;
     CSystemMenu* m_pSysMenu = nullptr; // owned by the dialog as its Qt child
-    bool m_bExchanging = false; // notifications raised by the exchange itself are no user events
 };

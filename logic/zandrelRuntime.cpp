@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "zandrelRuntime.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
-#include <memory>
-#include <unistd.h>
+#include <filesystem>
 
 std::uint32_t GetTickCount()
 {
@@ -23,29 +23,10 @@ std::uint32_t GetTickCount()
 
 int Atoi(std::string_view str)
 {
-    std::size_t i = 0;
-    while (i < str.size() && (str[i] == ' ' || (str[i] >= '\t' && str[i] <= '\r'))) {
-        ++i;
-    }
-    bool bNegative = false;
-    if (i < str.size() && (str[i] == '+' || str[i] == '-')) {
-        bNegative = str[i] == '-';
-        ++i;
-    }
-    long long nValue = 0;
-    for (; i < str.size() && str[i] >= '0' && str[i] <= '9'; ++i) {
-        nValue = nValue * 10 + (str[i] - '0');
-        if (nValue > static_cast<long long>(INT_MAX) + 1) {
-            nValue = static_cast<long long>(INT_MAX) + 1;
-        }
-    }
-    if (bNegative) {
-        nValue = -nValue;
-    }
-    if (nValue > INT_MAX) {
-        return INT_MAX;
-    }
-    return static_cast<int>(nValue);
+    // strtol reads exactly atoi's syntax; it saturates at long's range, which is then narrowed.
+    const std::string strCopy(str);
+    const long nValue = std::strtol(strCopy.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long>(nValue, INT_MIN, INT_MAX));
 }
 
 std::string FormatZeroPadded(int n, int nWidth)
@@ -57,14 +38,7 @@ std::string FormatZeroPadded(int n, int nWidth)
 
 std::string GetWorkingDirectory()
 {
-    for (std::size_t nSize = 256; nSize <= (std::size_t{1} << 20); nSize *= 2) {
-        auto buf = std::make_unique<char[]>(nSize);
-        if (getcwd(buf.get(), nSize) != nullptr) {
-            return std::string(buf.get());
-        }
-        if (errno != ERANGE) {
-            break;
-        }
-    }
-    return {};
+    std::error_code ec;
+    std::string strPath = std::filesystem::current_path(ec).string();
+    return ec ? std::string() : strPath;
 }

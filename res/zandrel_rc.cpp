@@ -18,8 +18,8 @@ constexpr ItemTemplate kMainItems[] = {
     {IDC_KIND3, "IDC_KIND3", Kind::RadioButton, "numbers3", WS_GROUP, 17, 24, 44, 10},
     {IDC_KIND4, "IDC_KIND4", Kind::RadioButton, "numbers4", 0, 17, 36, 44, 10},
     {IDC_STATIC, "IDC_KINDGROUP", Kind::GroupBox, "kind", WS_GROUP, 11, 11, 55, 44},
-    {IDC_ENTRY, "IDC_ENTRY", Kind::Edit, "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 17, 87, 31,
-     14},
+    {IDC_ENTRY, "IDC_ENTRY", Kind::Edit, "",
+     WS_BORDER | WS_TABSTOP | 0x80 /* automatic horizontal scroll */, 17, 87, 31, 14},
     {IDC_SET, "IDC_SET", Kind::PushButton, "set", WS_TABSTOP, 53, 86, 16, 14},
     {IDC_USEPREV, "IDC_USEPREV", Kind::CheckBox, "使用", WS_TABSTOP, 17, 72, 30, 10},
     {IDC_PREVGROUP, "IDC_PREVGROUP", Kind::GroupBox, "before-no = ", 0, 11, 60, 68, 51},
@@ -27,26 +27,21 @@ constexpr ItemTemplate kMainItems[] = {
 
 constexpr DialogTemplate kMainDialog = {
     IDD_ZANDREL_DIALOG,
-    WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT,
-    WS_EX_APPWINDOW,
-    139,
-    135,
-    "zandrel",
-    9,
-    "ＭＳ Ｐゴシック",
-    kMainItems,
+    0x90CA00C0, // popup, visible, caption, system menu, minimise box, modal frame, font given
+    WS_EX_APPWINDOW,    139, 135, "zandrel", 9, "ＭＳ Ｐゴシック", kMainItems,
 };
 
 constexpr ItemTemplate kVersionItems[] = {
     {IDC_STATIC, "IDC_ICON", Kind::Icon, "", 0, 11, 17, 20, 21},
-    {IDC_STATIC, "IDC_VERSION", Kind::Static, "zandrel Version 1.0", SS_NOPREFIX, 40, 10, 64, 8},
+    {IDC_STATIC, "IDC_VERSION", Kind::Static, "zandrel Version 1.0", 0x80 /* no prefix */, 40, 10,
+     64, 8},
     {IDC_STATIC, "IDC_NOTICE", Kind::Static, "(C) 2026", 0, 40, 25, 56, 8},
     {IDOK, "IDOK", Kind::PushButton, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 111, 25, 50, 14},
 };
 
 constexpr DialogTemplate kVersionDialog = {
     IDD_ABOUTBOX,
-    WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+    0x80C800C0, // popup, caption, system menu, modal frame, font given
     0,
     179,
     55,

@@ -10,21 +10,18 @@
 
 namespace rc {
 
-// Window and control style bits, with the values the templates were written in.
-inline constexpr std::uint32_t WS_POPUP = 0x80000000;
-inline constexpr std::uint32_t WS_VISIBLE = 0x10000000;
-inline constexpr std::uint32_t WS_CAPTION = 0x00C00000;
+// The style bits that the realisation reads, with the values the templates were written in.
+// The templates keep their full style words; the other bits (popup, visible, caption, modal
+// frame, font given, the edit's automatic scroll, the static's no-prefix) are what a Qt dialog,
+// QLineEdit and a plain-text QLabel do anyway. WS_GROUP and WS_MINIMIZEBOX share a value because
+// the bit means one on a control (the start of a group) and the other on a window.
 inline constexpr std::uint32_t WS_BORDER = 0x00800000;
 inline constexpr std::uint32_t WS_SYSMENU = 0x00080000;
 inline constexpr std::uint32_t WS_GROUP = 0x00020000;
 inline constexpr std::uint32_t WS_TABSTOP = 0x00010000;
 inline constexpr std::uint32_t WS_MINIMIZEBOX = 0x00020000;
 inline constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000;
-inline constexpr std::uint32_t DS_MODALFRAME = 0x80;
-inline constexpr std::uint32_t DS_SETFONT = 0x40;
 inline constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x1;
-inline constexpr std::uint32_t ES_AUTOHSCROLL = 0x80;
-inline constexpr std::uint32_t SS_NOPREFIX = 0x80;
 
 enum class Kind { PushButton, RadioButton, CheckBox, GroupBox, Edit, Static, Icon };
 

@@ -6,6 +6,7 @@
 #include "TestHost.h"
 #include "zandrelDlg.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <QAccessible>
@@ -477,9 +478,17 @@ TEST_F(DialogTest, SystemCommandsAreRoutedByIdentifier)
     EXPECT_TRUE(host.m_dialogs.empty());
     EXPECT_TRUE(dlg->isVisible());
 
-    menu.FindCommand(0x10)->trigger();
+    const auto command = [&menu](unsigned nCommand) {
+        const QList<QAction*> actions = menu.actions();
+        const auto it = std::find_if(actions.begin(), actions.end(), [nCommand](QAction* pAction) {
+            return !pAction->isSeparator() && pAction->data().toUInt() == nCommand;
+        });
+        return it == actions.end() ? nullptr : *it;
+    };
+    ASSERT_NE(command(0x10), nullptr);
+    command(0x10)->trigger();
     EXPECT_EQ(host.m_dialogs.size(), 1u);
-    menu.FindCommand(CSystemMenu::SC_MINIMIZE)->trigger();
+    command(CSystemMenu::SC_MINIMIZE)->trigger();
     EXPECT_TRUE(dlg->windowState() & Qt::WindowMinimized);
 }
 
@@ -498,7 +507,8 @@ TEST_F(DialogTest, VersionBoxShowsTheRecord)
         ASSERT_NE(pOk, nullptr);
         EXPECT_EQ(pOk->text(), "OK");
         EXPECT_TRUE(pOk->isDefault());
-        EXPECT_EQ(box.size(), QSize(box.Units().X(179), box.Units().Y(55)));
+        const CDialogUnits units = CDialogUnits::FromFont(box.font());
+        EXPECT_EQ(box.size(), QSize(units.X(179), units.Y(55)));
     };
     dlg->OnSysCommand(0x10, 0);
     EXPECT_EQ(host.m_dialogs.size(), 1u);
@@ -513,7 +523,8 @@ TEST_F(DialogTest, WindowIsFixedWithMinimiseAndNoMaximise)
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_EQ((flags & Qt::WindowType_Mask), Qt::Window) << "shows on the task bar";
     EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
-    EXPECT_EQ(dlg->size(), QSize(dlg->Units().X(139), dlg->Units().Y(135)));
+    const CDialogUnits units = CDialogUnits::FromFont(dlg->font());
+    EXPECT_EQ(dlg->size(), QSize(units.X(139), units.Y(135)));
     EXPECT_FALSE(dlg->windowIcon().isNull());
     EXPECT_EQ(dlg->OnQueryDragIcon().cacheKey(), dlg->windowIcon().cacheKey());
     EXPECT_EQ(Entry()->accessibleName(), "before-no");

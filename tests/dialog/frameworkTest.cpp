@@ -42,11 +42,11 @@ TEST(DialogUnitsTest, BaseUnitsComeFromTheDialogFont)
     EXPECT_EQ(QFontInfo(font).pointSize(), 9);
     const CDialogUnits units = CDialogUnits::FromFont(font);
     const QFontMetrics fm(font);
-    EXPECT_EQ(units.BaseY(), fm.height());
+    EXPECT_EQ(units.Y(8), fm.height()) << "eight vertical units are the font's height";
     const int nWidth = fm.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    EXPECT_LE(std::abs(units.BaseX() * 52 - nWidth), 26);
-    EXPECT_GT(units.BaseX(), 0);
+    EXPECT_LE(std::abs(units.X(4) * 52 - nWidth), 26) << "four units are the average width";
+    EXPECT_GT(units.X(4), 0);
 }
 
 TEST(DialogFontTest, StandsInForTheMissingFace)
@@ -65,7 +65,7 @@ TEST(DialogFontTest, StandsInForTheMissingFace)
 TEST(TemplateDialogTest, RealisesEveryItemWhereTheTemplatePutsIt)
 {
     CTemplateDialog dlg(rc::MainDialog());
-    const CDialogUnits& units = dlg.Units();
+    const CDialogUnits units = CDialogUnits::FromFont(dlg.font());
     for (const rc::ItemTemplate& item : rc::MainDialog().items) {
         auto* pWidget = dlg.findChild<QWidget*>(QLatin1String(item.name));
         ASSERT_NE(pWidget, nullptr) << item.name;
@@ -121,7 +121,7 @@ TEST(LimitEditTest, EditsWithinAndPastTheLimit)
         SCOPED_TRACE(row.name);
         CLimitEdit edit;
         edit.SetLimitBytes(row.limit);
-        edit.SetTextWhole(row.start);
+        edit.SetTextWhole(row.start, false);
         EXPECT_EQ(edit.text(), row.start) << "program text is shown whole";
         edit.setSelection(row.selFrom, row.selLen);
         if (row.selLen == 0) {
@@ -137,7 +137,7 @@ TEST(LimitEditTest, RefusedTypingReportsNoChange)
     CLimitEdit edit;
     edit.SetLimitBytes(3);
     QSignalSpy spy(&edit, &CLimitEdit::EditChanged);
-    edit.SetTextWhole(QStringLiteral("123456"));
+    edit.SetTextWhole(QStringLiteral("123456"), true);
     QTest::keyClicks(&edit, QStringLiteral("78"));
     ASSERT_EQ(spy.count(), 1);
     EXPECT_EQ(spy.at(0).at(0).toString(), QStringLiteral("123456"));

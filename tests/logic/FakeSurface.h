@@ -29,7 +29,7 @@ public:
         m_pCore->m_nKind = m_nRadio;
         m_pCore->m_bUsePrev = m_bCheck ? 1 : 0;
         m_pCore->m_strEntry = m_strEntryText;
-        return m_strEntryText.size() <= static_cast<std::size_t>(m_nRadio != 0 ? 4 : 3);
+        return m_strEntryText.size() <= static_cast<std::size_t>(m_pCore->DigitCount());
     }
     void writeControls() override
     {
