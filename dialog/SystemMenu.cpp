@@ -8,6 +8,9 @@
 CSystemMenu::CSystemMenu(QWidget* pOwner, bool bMinimizeBox) : QMenu(pOwner), m_pOwner(pOwner)
 {
     setObjectName(QStringLiteral("SystemMenu"));
+    // A popup does not inherit its owner's font, and platform themes give menus one of their own
+    // in which the half-width kana of the version item do not fit: the menu speaks as the dialog.
+    setFont(pOwner->font());
     if (bMinimizeBox) {
         AppendItem(SC_MINIMIZE, tr("Mi&nimize"));
     }

@@ -100,7 +100,17 @@ QFont DialogFont(const rc::DialogTemplate& tmpl)
 
 QIcon CTemplateDialog::ProgramIcon()
 {
-    static const QIcon s_icon(QPixmap(rc::MainIconXpm()));
+    // The artwork is pixel art: high-density screens get whole-number enlargements of it, never
+    // a smoothed 32-pixel image.
+    static const QIcon s_icon = [] {
+        const QPixmap art(rc::MainIconXpm());
+        QIcon icon;
+        for (int nScale = 1; nScale <= 4; ++nScale) {
+            icon.addPixmap(art.scaled(art.size() * nScale, Qt::IgnoreAspectRatio,
+                                      Qt::FastTransformation));
+        }
+        return icon;
+    }();
     return s_icon;
 }
 
@@ -182,7 +192,7 @@ void CTemplateDialog::CreateItems()
         }
         case Kind::Icon: {
             auto* pLabel = new QLabel(this);
-            pLabel->setPixmap(ProgramIcon().pixmap(32, 32));
+            pLabel->setPixmap(ProgramIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
             pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             pWidget = pLabel;
             break;

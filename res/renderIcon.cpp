@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
 // Build-time tool: renders icon 135 into the hicolor theme's sizes. The artwork is pixel art, so
-// larger sizes scale it by whole factors without smoothing.
+// whole-number enlargements keep its pixels sharp; the sizes in between and below are smoothed.
 #include "zandrel.xpm"
 
 #include <cstdio>
@@ -21,11 +21,13 @@ int main(int argc, char** argv)
     }
     const QString strOut = QString::fromLocal8Bit(argv[1]);
     const QString strName = QString::fromLocal8Bit(argv[2]);
-    for (const int nSize : {32, 64, 128, 256}) {
+    for (const int nSize : {16, 24, 32, 48, 64, 128, 256}) {
         const QString strDir = QStringLiteral("%1/hicolor/%2x%2/apps").arg(strOut).arg(nSize);
         const QString strFile = QStringLiteral("%1/%2.png").arg(strDir, strName);
         const QImage scaled =
-            icon.scaled(nSize, nSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+            icon.scaled(nSize, nSize, Qt::IgnoreAspectRatio,
+                        nSize % icon.width() == 0 ? Qt::FastTransformation
+                                                  : Qt::SmoothTransformation);
         if (!QDir().mkpath(strDir) || !scaled.save(strFile, "PNG")) {
             std::fprintf(stderr, "render_icon: cannot write %s\n", qPrintable(strFile));
             return 1;

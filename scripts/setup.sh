@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic
   xvfb xauth x11-utils xdotool
   dbus at-spi2-core python3-pyatspi
+  weston qt6-wayland qt6-gtk-platformtheme
   clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev file
 )

@@ -492,6 +492,27 @@ TEST_F(DialogTest, SystemCommandsAreRoutedByIdentifier)
     EXPECT_TRUE(dlg->windowState() & Qt::WindowMinimized);
 }
 
+// Platform themes give menus their own font; the window menu keeps the dialog's, and shows every
+// item whole. Run under QT_QPA_PLATFORMTHEME=gtk3 as well by the test suite.
+TEST_F(DialogTest, WindowMenuSpeaksInTheDialogsFont)
+{
+    Start();
+    CSystemMenu& menu = dlg->SystemMenu();
+    EXPECT_EQ(menu.font(), dlg->font());
+    menu.popup(dlg->mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+    for (QAction* pAction : menu.actions()) {
+        if (pAction->isSeparator()) {
+            continue;
+        }
+        const QString strText = QString(pAction->text()).remove(QLatin1Char('&'));
+        EXPECT_LT(menu.fontMetrics().horizontalAdvance(strText),
+                  menu.actionGeometry(pAction).width())
+            << strText.toStdString();
+    }
+    menu.hide();
+}
+
 TEST_F(DialogTest, VersionBoxShowsTheRecord)
 {
     Start();
@@ -502,7 +523,8 @@ TEST_F(DialogTest, VersionBoxShowsTheRecord)
         EXPECT_EQ(pVersion->text(), "zandrel Version 1.0");
         const auto* pIcon = box.findChild<QLabel*>(QStringLiteral("IDC_ICON"));
         ASSERT_NE(pIcon, nullptr);
-        EXPECT_EQ(pIcon->pixmap().size(), QSize(32, 32));
+        EXPECT_EQ(pIcon->pixmap().deviceIndependentSize(), QSizeF(32, 32));
+        EXPECT_EQ(pIcon->pixmap().devicePixelRatio(), box.devicePixelRatioF());
         auto* pOk = box.Item<QPushButton>(zandrel::IDOK);
         ASSERT_NE(pOk, nullptr);
         EXPECT_EQ(pOk->text(), "OK");

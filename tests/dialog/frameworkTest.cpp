@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 #include <QFontInfo>
+#include <QImage>
+#include <QPixmap>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -79,6 +81,24 @@ TEST(TemplateDialogTest, RealisesEveryItemWhereTheTemplatePutsIt)
     }
     EXPECT_TRUE(dlg.Item<QPushButton>(1005)->isDefault());
     EXPECT_FALSE(dlg.Item<QPushButton>(2)->isDefault());
+}
+
+// The icon at any whole device pixel ratio is the artwork's pixels enlarged, not smoothed.
+TEST(TemplateDialogTest, ProgramIconIsSharpAtEveryScale)
+{
+    const QImage art = QPixmap(rc::MainIconXpm()).toImage();
+    for (const int nScale : {1, 2, 3, 4}) {
+        const QImage image =
+            CTemplateDialog::ProgramIcon().pixmap(QSize(32, 32), nScale).toImage();
+        ASSERT_EQ(image.size(), art.size() * nScale) << nScale;
+        int nDiffer = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                nDiffer += image.pixel(x, y) != art.pixel(x / nScale, y / nScale);
+            }
+        }
+        EXPECT_EQ(nDiffer, 0) << "pixels not copied from the artwork at scale " << nScale;
+    }
 }
 
 TEST(TemplateDialogTest, RadioGroupCheckAndClear)

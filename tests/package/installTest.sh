@@ -27,6 +27,7 @@ case "$mode" in
     for dep in fonts-ipafont-gothic libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
       grep -q "\b$dep\b" <<<"$depends" || fail "Depends lacks $dep: $depends"
     done
+    [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "Recommends: qt6-wayland for native Wayland"
     dpkg-deb -x "$deb" "$root"
     ;;
   *) fail "unknown mode $mode" ;;
@@ -34,7 +35,7 @@ esac
 
 id=org.zandrel.zandrel
 for f in usr/bin/zandrel usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
-         usr/share/icons/hicolor/{32x32,64x64,128x128,256x256}/apps/$id.png; do
+         usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$id.png; do
   [ -e "$root/$f" ] || fail "$f is not installed"
 done
 desktop-file-validate "$root/usr/share/applications/$id.desktop" || fail "desktop entry"

@@ -1,8 +1,10 @@
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
-# Sourced by the tests that need a real X server: starts a private Xvfb on a free display and
-# exports DISPLAY. Call make_scratch first: it makes the scratch folder ($scratch) and arranges
-# for the program under test ($app_pid), Xvfb and the folder to go when the script exits.
+# Sourced by the tests that need a real display: starts a private Xvfb on a free display and
+# exports DISPLAY, and on it, where asked, a private weston whose Wayland socket the program
+# under test then uses. Call make_scratch first: it makes the scratch folder ($scratch) with a
+# private XDG_RUNTIME_DIR and arranges for the program under test ($app_pid), the servers and the
+# folder to go when the script exits.
 
 make_scratch() {
   scratch=$(mktemp -d)
@@ -40,6 +42,50 @@ start_xvfb() { # $1: a scratch folder
   [ -s "$scratch/display" ] || { echo "FAIL: Xvfb did not start"; cat "$scratch/xvfb.log"; return 1; }
   export DISPLAY=":$(head -n1 "$scratch/display")"
   export QT_QPA_PLATFORM=xcb
+}
+
+# weston with its X11 backend, as a window on the Xvfb: input that xdotool sends to that window
+# reaches the Wayland clients through the compositor. Sets app_env for starting a native Wayland
+# client (no DISPLAY, so nothing can fall back to X11).
+start_weston() {
+  weston --backend=x11-backend.so --socket=zandrel-test --width=800 --height=600 --idle-time=0 \
+    >"$scratch/weston.log" 2>&1 &
+  extra_pids+=($!)
+  for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/zandrel-test" ] && break; sleep 0.1; done
+  [ -S "$XDG_RUNTIME_DIR/zandrel-test" ] || { echo "FAIL: weston did not start"; cat "$scratch/weston.log"; return 1; }
+  weston_win=$(timeout 20 xdotool search --sync --class '^Weston Compositor$' 2>/dev/null | head -n1 || true)
+  [ -n "$weston_win" ] || { echo "FAIL: no weston window"; return 1; }
+  app_env=(env -u DISPLAY WAYLAND_DISPLAY=zandrel-test QT_QPA_PLATFORM=wayland)
+}
+
+# Starts the program under test ($1) on the platform asked for ($2: xcb or wayland), in the
+# current directory, output to $scratch/app.log. Waits until it can take input; sets app_pid and
+# target_win (the window that takes the keys: the program's own on X11, weston's on Wayland).
+start_program() {
+  local program=$1 platform=$2
+  if [ "$platform" = wayland ]; then
+    "${app_env[@]}" "$program" >"$scratch/app.log" 2>&1 &
+    app_pid=$!
+    target_win=$weston_win
+    # No window can be looked up through Wayland; the program is ready once it has connected
+    # and drawn, which its first frame callbacks show soon after start.
+    sleep 1
+    kill -0 "$app_pid" 2>/dev/null || { echo "FAIL: the program ended at start"; cat "$scratch/app.log"; return 1; }
+  else
+    QT_QPA_PLATFORM=xcb "$program" >"$scratch/app.log" 2>&1 &
+    app_pid=$!
+    target_win=$(find_zandrel_window)
+    [ -n "$target_win" ] || { echo "FAIL: no window named zandrel"; cat "$scratch/app.log"; return 1; }
+  fi
+  xdotool windowfocus --sync "$target_win" 2>/dev/null || true
+  sleep 0.3
+}
+
+# Waits up to $2 tenths of a second for process $1 to end; fails if it does not.
+wait_gone() {
+  local pid=$1 tenths=${2:-50}
+  for _ in $(seq "$tenths"); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
+  ! kill -0 "$pid" 2>/dev/null
 }
 
 stop_xvfb() {
