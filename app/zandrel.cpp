@@ -30,10 +30,10 @@ bool HasDisplay()
     if (strWayland.isEmpty()) {
         return false;
     }
-    const QString strSocket = strWayland.startsWith(QLatin1Char('/'))
-                                  ? strWayland
-                                  : qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/') +
-                                        strWayland;
+    const QString strSocket =
+        strWayland.startsWith(QLatin1Char('/'))
+            ? strWayland
+            : qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/') + strWayland;
     return QFileInfo(strSocket).exists();
 }
 

@@ -106,8 +106,8 @@ QIcon CTemplateDialog::ProgramIcon()
         const QPixmap art(rc::MainIconXpm());
         QIcon icon;
         for (int nScale = 1; nScale <= 4; ++nScale) {
-            icon.addPixmap(art.scaled(art.size() * nScale, Qt::IgnoreAspectRatio,
-                                      Qt::FastTransformation));
+            icon.addPixmap(
+                art.scaled(art.size() * nScale, Qt::IgnoreAspectRatio, Qt::FastTransformation));
         }
         return icon;
     }();
@@ -229,14 +229,11 @@ void CTemplateDialog::InitDialog()
         return;
     }
     m_bInitialised = true;
-    if (OnInitDialog()) {
-        for (const rc::ItemTemplate& item : m_tmpl.items) {
-            QWidget* pWidget = GetDlgItem(item.id);
-            if ((item.style & rc::WS_TABSTOP) && pWidget != nullptr && pWidget->isEnabled()) {
-                pWidget->setFocus(Qt::OtherFocusReason);
-                break;
-            }
-        }
+    if (!OnInitDialog()) {
+        return;
+    }
+    if (QWidget* pFirst = NextTabStop(nullptr, true)) {
+        pFirst->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -254,8 +251,7 @@ QWidget* CTemplateDialog::NextTabStop(const QWidget* pFrom, bool bNext) const
         const std::ptrdiff_t i = ((nFrom + (bNext ? nStep : -nStep)) % nCount + nCount) % nCount;
         const rc::ItemTemplate& item = items[static_cast<std::size_t>(i)];
         QWidget* pWidget = GetDlgItem(item.id);
-        if ((item.style & rc::WS_TABSTOP) && pWidget != nullptr && pWidget->isEnabled() &&
-            pWidget->isVisible()) {
+        if ((item.style & rc::WS_TABSTOP) && pWidget != nullptr && pWidget->isEnabled()) {
             return pWidget;
         }
     }

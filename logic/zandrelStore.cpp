@@ -4,10 +4,12 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <memory>
 #include <signal.h>
 #include <sys/file.h>
@@ -113,15 +115,10 @@ int CFileOps::Lstat(const char* pszPath, struct stat* pStat)
 std::vector<std::string> CFileOps::ListDirectory(const char* pszDir)
 {
     std::vector<std::string> names;
-    struct CDirCloser {
-        void operator()(DIR* pDir) const { closedir(pDir); }
-    };
-    const std::unique_ptr<DIR, CDirCloser> pDir(opendir(pszDir));
-    if (!pDir) {
-        return names;
-    }
-    while (const dirent* pEntry = readdir(pDir.get())) {
-        names.emplace_back(pEntry->d_name);
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(pszDir, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        names.push_back(it->path().filename().string());
     }
     return names;
 }
@@ -183,12 +180,6 @@ std::string DirectoryOf(const std::string& strPath)
     return nSlash == 0 ? "/" : strPath.substr(0, nSlash);
 }
 
-std::string BaseNameOf(const std::string& strPath)
-{
-    const auto nSlash = strPath.rfind('/');
-    return nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
-}
-
 // Where the new bytes must land: a zandrel.ini that links to a file elsewhere stays a link, and
 // the file it points to is the one replaced. A missing file or a broken link is replaced as named.
 std::string ResolvedTarget(const std::string& strPath)
@@ -215,26 +206,21 @@ pid_t TempWriterOf(std::string_view strName, std::string_view strBase, bool& bLe
     strName.remove_prefix(strBase.size());
     strName.remove_suffix(kTempSuffix.size());
     // What is left must be ".<pid>.<n>", both in digits.
-    long long nPid = 0;
-    int nFields = 0;
-    bool bDigit = false;
-    for (const char ch : strName) {
-        if (ch == '.') {
-            if (nFields > 0 && !bDigit) {
-                return 0;
-            }
-            ++nFields;
-            bDigit = false;
-        } else if (ch >= '0' && ch <= '9' && nFields > 0) {
-            if (nFields == 1 && nPid < 100'000'000) {
-                nPid = nPid * 10 + (ch - '0');
-            }
-            bDigit = true;
-        } else {
-            return 0;
-        }
+    const char* const pEnd = strName.data() + strName.size();
+    unsigned long nPid = 0;
+    unsigned long nCount = 0;
+    if (!strName.starts_with('.')) {
+        return 0;
     }
-    return nFields == 2 && bDigit && nPid > 0 ? static_cast<pid_t>(nPid) : 0;
+    const auto [pDot, ecPid] = std::from_chars(strName.data() + 1, pEnd, nPid);
+    if (ecPid != std::errc() || pDot == pEnd || *pDot != '.') {
+        return 0;
+    }
+    const auto [pLast, ecCount] = std::from_chars(pDot + 1, pEnd, nCount);
+    if (ecCount != std::errc() || pLast != pEnd || nPid == 0 || nPid > INT_MAX) {
+        return 0;
+    }
+    return static_cast<pid_t>(nPid);
 }
 
 // Creates a temporary copy beside strPath and locks it for as long as this save holds it, so that
@@ -243,7 +229,8 @@ pid_t TempWriterOf(std::string_view strName, std::string_view strBase, bool& bLe
 int CreateTempBeside(CFileOps& ops, const std::string& strPath, std::string& strTempPath)
 {
     static std::atomic<unsigned> s_nCounter{0};
-    const std::string strPrefix = DirectoryOf(strPath) + "/." + BaseNameOf(strPath) + ".";
+    const std::string strPrefix =
+        DirectoryOf(strPath) + "/." + std::filesystem::path(strPath).filename().string() + ".";
     for (int nTry = 0; nTry < 100; ++nTry) {
         strTempPath = strPrefix + std::to_string(getpid()) + "." +
                       std::to_string(s_nCounter.fetch_add(1)) + std::string(kTempSuffix);
@@ -383,7 +370,7 @@ void SweepStaleTemps(CFileOps& ops, const std::string& strNamedPath)
     }
     const std::string strPath = ResolvedTarget(strNamedPath);
     const std::string strDir = DirectoryOf(strPath);
-    const std::string strBase = BaseNameOf(strPath);
+    const std::string strBase = std::filesystem::path(strPath).filename().string();
     for (const std::string& strName : ops.ListDirectory(strDir.c_str())) {
         bool bLegacy = false;
         const pid_t nWriter = TempWriterOf(strName, strBase, bLegacy);

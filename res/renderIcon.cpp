@@ -24,10 +24,9 @@ int main(int argc, char** argv)
     for (const int nSize : {16, 24, 32, 48, 64, 128, 256}) {
         const QString strDir = QStringLiteral("%1/hicolor/%2x%2/apps").arg(strOut).arg(nSize);
         const QString strFile = QStringLiteral("%1/%2.png").arg(strDir, strName);
-        const QImage scaled =
-            icon.scaled(nSize, nSize, Qt::IgnoreAspectRatio,
-                        nSize % icon.width() == 0 ? Qt::FastTransformation
-                                                  : Qt::SmoothTransformation);
+        const QImage scaled = icon.scaled(nSize, nSize, Qt::IgnoreAspectRatio,
+                                          nSize % icon.width() == 0 ? Qt::FastTransformation
+                                                                    : Qt::SmoothTransformation);
         if (!QDir().mkpath(strDir) || !scaled.save(strFile, "PNG")) {
             std::fprintf(stderr, "render_icon: cannot write %s\n", qPrintable(strFile));
             return 1;

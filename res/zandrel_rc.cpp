@@ -26,9 +26,16 @@ constexpr ItemTemplate kMainItems[] = {
 };
 
 constexpr DialogTemplate kMainDialog = {
-    IDD_ZANDREL_DIALOG,
-    0x90CA00C0, // popup, visible, caption, system menu, minimise box, modal frame, font given
-    WS_EX_APPWINDOW,    139, 135, "zandrel", 9, "ＭＳ Ｐゴシック", kMainItems,
+    .id = IDD_ZANDREL_DIALOG,
+    // Popup, visible, caption, system menu, minimise box, modal frame, font given.
+    .style = 0x90CA00C0,
+    .exStyle = WS_EX_APPWINDOW,
+    .cx = 139,
+    .cy = 135,
+    .caption = "zandrel",
+    .pointSize = 9,
+    .face = "ＭＳ Ｐゴシック",
+    .items = kMainItems,
 };
 
 constexpr ItemTemplate kVersionItems[] = {
@@ -40,15 +47,15 @@ constexpr ItemTemplate kVersionItems[] = {
 };
 
 constexpr DialogTemplate kVersionDialog = {
-    IDD_ABOUTBOX,
-    0x80C800C0, // popup, caption, system menu, modal frame, font given
-    0,
-    179,
-    55,
-    "zandrelのﾊﾞｰｼﾞｮﾝ情報",
-    9,
-    "ＭＳ Ｐゴシック",
-    kVersionItems,
+    .id = IDD_ABOUTBOX,
+    .style = 0x80C800C0, // popup, caption, system menu, modal frame, font given
+    .exStyle = 0,
+    .cx = 179,
+    .cy = 55,
+    .caption = "zandrelのﾊﾞｰｼﾞｮﾝ情報",
+    .pointSize = 9,
+    .face = "ＭＳ Ｐゴシック",
+    .items = kVersionItems,
 };
 
 constexpr VersionRecord kVersion = {

@@ -17,10 +17,9 @@ extra_pids+=($!)
 cd "$scratch"
 # 41 for three digits, 42 for four.
 printf '\x02\x00\x00\x00\x34\x31\x00\x02\x00\x00\x00\x34\x32\x00' >zandrel.ini
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$scratch/app.log" 2>&1 &
-app_pid=$!
-[ -n "$(find_zandrel_window)" ] || { echo "FAIL: no window named zandrel"; cat "$scratch/app.log"; exit 1; }
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+start_program "$program" xcb
 
 timeout 60 /usr/bin/python3 "$here/atspiCheck.py" || { cat "$scratch/app.log" "$scratch/a11y.log"; exit 1; }
-end_with_escape "$(find_zandrel_window)" "$app_pid"
+end_with_escape "$target_win" "$app_pid"
 app_pid=

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 #include <QFontInfo>
+#include <QGroupBox>
 #include <QImage>
 #include <QPixmap>
-#include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -88,8 +88,7 @@ TEST(TemplateDialogTest, ProgramIconIsSharpAtEveryScale)
 {
     const QImage art = QPixmap(rc::MainIconXpm()).toImage();
     for (const int nScale : {1, 2, 3, 4}) {
-        const QImage image =
-            CTemplateDialog::ProgramIcon().pixmap(QSize(32, 32), nScale).toImage();
+        const QImage image = CTemplateDialog::ProgramIcon().pixmap(QSize(32, 32), nScale).toImage();
         ASSERT_EQ(image.size(), art.size() * nScale) << nScale;
         int nDiffer = 0;
         for (int y = 0; y < image.height(); ++y) {

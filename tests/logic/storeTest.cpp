@@ -188,14 +188,7 @@ protected:
         dlg.surface.Type("0042");
         dlg.core.OnSet();
     }
-    std::size_t FilesInDir() const
-    {
-        std::size_t n = 0;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-            ++n;
-        }
-        return n;
-    }
+    std::size_t FilesInDir() const { return dir.Names().size(); }
 };
 
 TEST_F(StoreFileTest, FirstSetCreatesTheFile)

@@ -97,13 +97,13 @@ find_zandrel_window() {
   timeout 20 xdotool search --sync --onlyvisible --name '^zandrel$' 2>/dev/null | head -n1 || true
 }
 
-# Ends the program whose window is $1 with Escape and checks that process $2 exits with 0.
+# Ends the program whose window (or, on Wayland, weston's) is $1 with Escape and checks that
+# process $2 ends, with status 0.
 end_with_escape() {
   local win=$1 pid=$2 status=0
-  xdotool windowfocus --sync "$win"
+  xdotool windowfocus --sync "$win" 2>/dev/null || true
   xdotool key Escape
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$pid" 2>/dev/null; then echo "FAIL: still running after Escape"; return 1; fi
+  wait_gone "$pid" || { echo "FAIL: still running after Escape"; return 1; }
   wait "$pid" || status=$?
   [ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; return 1; }
 }
