@@ -26,7 +26,7 @@ void CPrevBuffer::Assign(std::string_view text)
 }
 
 CZandrelDlgCore::CZandrelDlgCore(CDialogSurface& surface)
-    : m_surface(surface), m_pFileOps(&PosixFileOps()), m_fnTickCount(GetTickCount)
+    : m_surface(surface), m_pFileOps(&SystemFileOps()), m_fnTickCount(SystemTickCount)
 {
 }
 
@@ -135,7 +135,7 @@ void CZandrelDlgCore::LoadPrevNumbers()
 {
     g_strStorePath = GetWorkingDirectory();
     if (!g_strStorePath.empty()) {
-        g_strStorePath += '/';
+        g_strStorePath += kPathSeparator;
         g_strStorePath += kStoreFileName;
     }
 
@@ -147,7 +147,6 @@ void CZandrelDlgCore::LoadPrevNumbers()
     m_nKind = 0;
 
     const auto bytes = ReadStoreFile(*m_pFileOps, g_strStorePath);
-    SweepStaleTemps(*m_pFileOps, g_strStorePath);
     if (!bytes) {
         return;
     }
@@ -173,9 +172,21 @@ void CZandrelDlgCore::InitNumberState()
 
 void CZandrelDlgCore::SavePrevNumbers()
 {
-    const std::string bytes = EncodeStore(m_pszPrevNo3.View(), m_pszPrevNo4.View());
-    const StoreWriteResult result = WriteStoreFile(*m_pFileOps, g_strStorePath, bytes);
-    SweepStaleTemps(*m_pFileOps, g_strStorePath);
+    // Only the kind just registered is this copy's to change. For the other one the file's record
+    // stands, so that a number another running copy saved, or one this copy could not read at
+    // start because the file was busy, is never written over; the state takes it too, so that the
+    // window shows it when the user switches kind.
+    const bool bFour = m_nKind != 0;
+    const StoreWriteResult result = UpdateStoreFile(
+        *m_pFileOps, g_strStorePath, [&](const std::optional<std::string>& current) {
+            const CStoreRecords held = current ? DecodeStore(*current) : CStoreRecords{};
+            if (bFour && held.m_nWhole >= 1) {
+                m_pszPrevNo3.Assign(held.m_str3);
+            } else if (!bFour && held.m_nWhole >= 2) {
+                m_pszPrevNo4.Assign(held.m_str4);
+            }
+            return EncodeStore(m_pszPrevNo3.View(), m_pszPrevNo4.View());
+        });
     switch (result) {
     case StoreWriteResult::Ok:
         break;

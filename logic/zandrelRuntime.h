@@ -28,9 +28,6 @@ private:
     std::uint32_t m_nState = 1;
 };
 
-// Milliseconds since system start, suspended time included, wrapping at 2^32.
-std::uint32_t GetTickCount();
-
 // atoi: optional blanks, optional sign, then digits up to the first non-digit. Saturates instead
 // of overflowing.
 int Atoi(std::string_view str);
@@ -38,6 +35,14 @@ int Atoi(std::string_view str);
 // The "%03d" / "%04d" family: zero-pads to at least nWidth characters and never cuts.
 std::string FormatZeroPadded(int n, int nWidth);
 
-// The whole working directory, however long; empty when it cannot be read (for instance when it
-// has been removed).
+// The rest is the platform's, each in its own file.
+
+// Milliseconds since system start, suspended time included, wrapping at 2^32: the draw's seed.
+std::uint32_t SystemTickCount();
+
+// The whole working directory in UTF-8, however long; empty when it cannot be read (for instance
+// when it has been removed).
 std::string GetWorkingDirectory();
+
+// What joins a directory and a file name.
+extern const char kPathSeparator;

@@ -12,8 +12,9 @@ packages=(
   xvfb xauth x11-utils xdotool
   dbus at-spi2-core python3-pyatspi
   weston qt6-wayland qt6-gtk-platformtheme
-  clang libclang-rt-14-dev
-  desktop-file-utils appstream dpkg-dev file
+  clang libclang-rt-dev
+  desktop-file-utils appstream dpkg-dev file lintian man-db groff-base
+  g++-mingw-w64-x86-64-posix googletest wine wine64 nsis libxml2-utils
 )
 
 missing=()

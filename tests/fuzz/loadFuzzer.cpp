@@ -6,73 +6,41 @@
 #include "FakeSurface.h"
 #include "zandrelStore.h"
 
-#include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
 #include <string>
-#include <sys/file.h>
 
 namespace {
 
 // zandrel.ini in memory: the fuzzer runs far faster without touching the disk.
 class CMemoryFileOps : public CFileOps {
 public:
-    static constexpr int kStoreFd = 100, kTempFd = 101, kDirFd = 102;
+    static constexpr Handle kStore = 100;
     std::string m_strFile;
-    std::string m_strTemp;
-    std::size_t m_nReadPos = 0;
 
-    int Open(const char*, int nFlags, mode_t) override
+    Handle Open(const std::string&, Mode) override { return kStore; }
+    LockResult TryLock(Handle, Lock) override { return LockResult::Held; }
+    long ReadAt(Handle, std::uint32_t nOffset, void* pBuf, std::size_t nCount) override
     {
-        if (nFlags & O_DIRECTORY) {
-            return kDirFd;
+        if (nOffset >= m_strFile.size()) {
+            return 0;
         }
-        if (nFlags & O_EXCL) {
-            m_strTemp.clear();
-            return kTempFd;
+        return static_cast<long>(m_strFile.copy(static_cast<char*>(pBuf), nCount, nOffset));
+    }
+    long WriteAt(Handle, std::uint32_t nOffset, const void* pBuf, std::size_t nCount) override
+    {
+        if (m_strFile.size() < nOffset + nCount) {
+            m_strFile.resize(nOffset + nCount);
         }
-        m_nReadPos = 0;
-        return kStoreFd;
+        m_strFile.replace(nOffset, nCount, static_cast<const char*>(pBuf), nCount);
+        return static_cast<long>(nCount);
     }
-    ssize_t Read(int fd, void* pBuf, std::size_t nCount) override
+    bool Truncate(Handle, std::uint32_t nLength) override
     {
-        if (fd != kStoreFd) {
-            errno = EBADF;
-            return -1;
-        }
-        const std::size_t n = std::min(nCount, m_strFile.size() - m_nReadPos);
-        m_strFile.copy(static_cast<char*>(pBuf), n, m_nReadPos);
-        m_nReadPos += n;
-        return static_cast<ssize_t>(n);
+        m_strFile.resize(nLength);
+        return true;
     }
-    ssize_t Write(int fd, const void* pBuf, std::size_t nCount) override
-    {
-        if (fd != kTempFd) {
-            errno = EBADF;
-            return -1;
-        }
-        m_strTemp.append(static_cast<const char*>(pBuf), nCount);
-        return static_cast<ssize_t>(nCount);
-    }
-    int Fsync(int) override { return 0; }
-    int Fstat(int, struct stat* pStat) override
-    {
-        *pStat = {};
-        pStat->st_mode = S_IFREG | 0644;
-        pStat->st_nlink = 1;
-        return 0;
-    }
-    int Fchmod(int, mode_t) override { return 0; }
-    int Ftruncate(int, off_t) override { return 0; }
-    std::vector<std::string> ListDirectory(const char*) override { return {}; }
-    int Flock(int, int) override { return 0; }
-    int Close(int) override { return 0; }
-    int Rename(const char*, const char*) override
-    {
-        m_strFile = m_strTemp;
-        return 0;
-    }
-    int Unlink(const char*) override { return 0; }
+    bool Flush(Handle) override { return true; }
+    bool Close(Handle) override { return true; }
 };
 
 void Check(bool bOk)

@@ -4,15 +4,9 @@
 #include "TempDir.h"
 #include "zandrelStore.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <grp.h>
+#include <chrono>
 #include <gtest/gtest.h>
-#include <iostream>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <thread>
 
 namespace {
 
@@ -68,6 +62,8 @@ TEST(StoreFormatTest, DamagedFilesLoadWhatIsWhole)
         {"second too long",
          Bytes({1, 0, 0, 0, 0x37, 0, 5, 0, 0, 0, 0x31, 0x32, 0x33, 0x34, 0x35, 0}), "7", ""},
         {"trailing bytes ignored", Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0, 0x55, 0x66}), "7", ""},
+        {"new records over a longer old file",
+         Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0, 0x34, 0x35, 0x36, 0x37, 0}), "7", ""},
         {"text stops at an inner zero", Bytes({3, 0, 0, 0, 0x31, 0, 0x33, 0, 0, 0, 0, 0}), "1", ""},
         {"text that is all zero bytes", Bytes({2, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0x39, 0}), "", "9"},
         {"hand-edited text taken as it stands",
@@ -81,94 +77,69 @@ TEST(StoreFormatTest, DamagedFilesLoadWhatIsWhole)
     }
 }
 
-// Fails one chosen system call with a chosen error; everything else goes to the system.
-class CFailingOps : public CFileOps {
+// Fails one chosen file call; everything else goes to the system.
+class CFailingOps : public CSystemFileOps {
 public:
     enum class Call {
         None,
-        OpenTarget,
-        OpenTemp,
-        Write,
-        WriteHalf,
-        Fsync,
+        Open,
+        Lock,         // another process holds the lock for good
+        ReadOld,      // the file's current bytes cannot be read
+        Write,        // nothing is written
+        WriteShort,   // the disk fills after 6 bytes
+        PutBackFails, // cut short after 6 bytes, and nothing more can be written
+        Truncate,     // once
+        Flush,        // once
         Close,
-        Rename,
-        Flock,
-        Fchown,
-        Ftruncate
     };
     Call m_failing = Call::None;
-    int m_nErrno = EIO;
-    int m_nUnlinks = 0;
 
-    int Open(const char* pszPath, int nFlags, mode_t nMode) override
+    Handle Open(const std::string& strPath, Mode mode) override
     {
-        const bool bTemp = (nFlags & O_EXCL) != 0;
-        if ((m_failing == Call::OpenTemp && bTemp) ||
-            (m_failing == Call::OpenTarget && !bTemp && (nFlags & O_DIRECTORY) == 0)) {
-            errno = m_nErrno;
+        return m_failing == Call::Open ? kNoFile : CSystemFileOps::Open(strPath, mode);
+    }
+    LockResult TryLock(Handle h, Lock lock) override
+    {
+        return m_failing == Call::Lock ? LockResult::Busy : CSystemFileOps::TryLock(h, lock);
+    }
+    long ReadAt(Handle h, std::uint32_t nOffset, void* pBuf, std::size_t nCount) override
+    {
+        return m_failing == Call::ReadOld ? -1 : CSystemFileOps::ReadAt(h, nOffset, pBuf, nCount);
+    }
+    long WriteAt(Handle h, std::uint32_t nOffset, const void* pBuf, std::size_t nCount) override
+    {
+        ++m_nWrites;
+        const bool bShort = m_failing == Call::WriteShort || m_failing == Call::PutBackFails ||
+                            m_failing == Call::ReadOld;
+        if (m_failing == Call::Write || (m_failing == Call::PutBackFails && m_nWrites > 1)) {
             return -1;
         }
-        const int fd = CFileOps::Open(pszPath, nFlags, nMode);
-        if (bTemp) {
-            m_fdTemp = fd;
+        if (bShort && m_nWrites == 1) {
+            nCount = std::min<std::size_t>(nCount, 6);
         }
-        return fd;
+        return CSystemFileOps::WriteAt(h, nOffset, pBuf, nCount);
     }
-    ssize_t Write(int fd, const void* pBuf, std::size_t nCount) override
+    bool Truncate(Handle h, std::uint32_t nLength) override
     {
-        if (m_failing == Call::WriteHalf && !m_bHalfDone) {
-            m_bHalfDone = true;
-            return CFileOps::Write(fd, pBuf, nCount / 2);
-        }
-        if (m_failing == Call::Write || m_failing == Call::WriteHalf) {
-            errno = m_failing == Call::WriteHalf ? ENOSPC : m_nErrno;
-            return -1;
-        }
-        return CFileOps::Write(fd, pBuf, nCount);
+        return !FailOnce(Call::Truncate) && CSystemFileOps::Truncate(h, nLength);
     }
-    int Fsync(int fd) override
+    bool Flush(Handle h) override { return !FailOnce(Call::Flush) && CSystemFileOps::Flush(h); }
+    bool Close(Handle h) override
     {
-        return Fail(Call::Fsync, fd == m_fdTemp) ? -1 : CFileOps::Fsync(fd);
-    }
-    int Close(int fd) override
-    {
-        const int nResult = CFileOps::Close(fd);
-        return Fail(Call::Close, true) ? -1 : nResult;
-    }
-    int Fchown(int fd, uid_t nUid, gid_t nGid) override
-    {
-        return Fail(Call::Fchown, true) ? -1 : CFileOps::Fchown(fd, nUid, nGid);
-    }
-    int Ftruncate(int fd, off_t nLength) override
-    {
-        return Fail(Call::Ftruncate, true) ? -1 : CFileOps::Ftruncate(fd, nLength);
-    }
-    int Rename(const char* pszFrom, const char* pszTo) override
-    {
-        return Fail(Call::Rename, true) ? -1 : CFileOps::Rename(pszFrom, pszTo);
-    }
-    int Flock(int fd, int nOperation) override
-    {
-        return Fail(Call::Flock, true) ? -1 : CFileOps::Flock(fd, nOperation);
-    }
-    int Unlink(const char* pszPath) override
-    {
-        ++m_nUnlinks;
-        return CFileOps::Unlink(pszPath);
+        return CSystemFileOps::Close(h) && m_failing != Call::Close;
     }
 
 private:
-    bool Fail(Call call, bool bApplies)
+    bool FailOnce(Call call)
     {
-        if (m_failing == call && bApplies) {
-            errno = m_nErrno;
-            return true;
+        if (m_failing != call || m_bFailedOnce) {
+            return false;
         }
-        return false;
+        m_bFailedOnce = true;
+        return true;
     }
-    int m_fdTemp = -1;
-    bool m_bHalfDone = false;
+    int m_nWrites = 0;
+    bool m_bFailedOnce = false;
 };
 
 class StoreFileTest : public ::testing::Test {
@@ -196,8 +167,8 @@ TEST_F(StoreFileTest, FirstSetCreatesTheFile)
     StartAndSet42();
     EXPECT_TRUE(dlg.surface.m_messages.empty());
     EXPECT_EQ(dir.ReadStore(), Bytes({0, 0, 0, 0, 2, 0, 0, 0, 0x34, 0x32, 0}));
-    EXPECT_EQ(g_strStorePath, dir.Store().string());
-    EXPECT_EQ(FilesInDir(), 1u) << "no temporary file is left behind";
+    EXPECT_EQ(g_strStorePath, Utf8(dir.Store()));
+    EXPECT_EQ(FilesInDir(), 1u) << "no other file is made";
 }
 
 TEST_F(StoreFileTest, SetRewritesBothKindsThreeDigitFirst)
@@ -216,6 +187,9 @@ TEST_F(StoreFileTest, SetRewritesBothKindsThreeDigitFirst)
         {"three digits keep the four-digit record",
          Bytes({1, 0, 0, 0, 0x37, 0, 4, 0, 0, 0, 0x34, 0x35, 0x36, 0x37, 0}), 0, "123",
          Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 4, 0, 0, 0, 0x34, 0x35, 0x36, 0x37, 0})},
+        {"shorter content cuts the file",
+         Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 4, 0, 0, 0, 0x34, 0x35, 0x36, 0x37, 0}), 1, "0042",
+         Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 2, 0, 0, 0, 0x34, 0x32, 0})},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -242,6 +216,7 @@ TEST_F(StoreFileTest, SaveAndLoadRoundTrip)
         {"7", "42"}, {"0", "0"}, {"999", "9999"}, {"", "1"}};
     dlg.core.InitNumberState();
     for (const auto& [str3, str4] : cases) {
+        std::filesystem::remove(dir.Store());
         dlg.core.m_pszPrevNo3.Assign(str3);
         dlg.core.m_pszPrevNo4.Assign(str4);
         dlg.core.SavePrevNumbers();
@@ -264,169 +239,62 @@ TEST_F(StoreFileTest, PathIsFixedAtLoad)
     EXPECT_FALSE(std::filesystem::exists(other / "zandrel.ini"));
 }
 
-TEST_F(StoreFileTest, FileThatCannotBeReadIsIgnoredSilently)
+TEST_F(StoreFileTest, FolderNamedInJapanese)
 {
-    struct Row {
-        const char* name;
-        void (*plant)(const std::filesystem::path&);
-    };
-    const Row rows[] = {
-        {"a directory",
-         [](const std::filesystem::path& p) { std::filesystem::create_directory(p); }},
-        {"a FIFO with no writer", [](const std::filesystem::path& p) { mkfifo(p.c_str(), 0600); }},
-        {"a dangling link",
-         [](const std::filesystem::path& p) { std::filesystem::create_symlink("nowhere", p); }},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        std::filesystem::remove_all(dir.Store());
-        row.plant(dir.Store());
-        CFakeDialog fresh;
-        fresh.core.InitNumberState();
-        EXPECT_TRUE(fresh.core.m_pszPrevNo3.IsEmpty());
-        EXPECT_EQ(fresh.surface.m_strCaption, "before-no = ");
-        EXPECT_TRUE(fresh.surface.m_messages.empty());
-    }
+    const auto folder = dir.Path() / std::filesystem::path(u8"ざんどれる 番号");
+    std::filesystem::create_directory(folder);
+    std::filesystem::current_path(folder);
+    dlg.core.InitNumberState();
+    dlg.surface.Type("123");
+    dlg.core.OnSet();
+    EXPECT_TRUE(dlg.surface.m_messages.empty());
+    CFakeDialog fresh;
+    fresh.core.InitNumberState();
+    EXPECT_EQ(fresh.surface.m_strCaption, "before-no = 123");
 }
 
-TEST_F(StoreFileTest, FailuresSayWhichAndKeepTheOldFileWhereItWasCopied)
+// Every failure says which, and the file loads afterwards as the old numbers or, where nothing of
+// it could be put back, as none: never as a number nobody registered.
+TEST_F(StoreFileTest, FailuresSayWhichAndLeaveTheOldNumbersOrNone)
 {
     using Call = CFailingOps::Call;
+    const std::string old = Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0});
+    const std::string saved = Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 0, 0, 0, 0});
     struct Row {
         const char* name;
         Call call;
-        int err;
         const std::string* message;
-        bool inPlace; // a second link makes the save rewrite the file itself
+        std::string after;
     };
     const Row rows[] = {
-        {"file cannot be opened", Call::OpenTarget, EACCES, &kOpenFailed, false},
-        {"file locked", Call::Flock, EWOULDBLOCK, &kOpenFailed, false},
-        {"write fails", Call::Write, EIO, &kWriteFailed, false},
-        {"disk full half-way", Call::WriteHalf, ENOSPC, &kWriteFailed, false},
-        {"flush fails", Call::Fsync, EIO, &kWriteFailed, false},
-        {"rename fails", Call::Rename, EXDEV, &kWriteFailed, false},
-        {"write fails in place", Call::Write, EIO, &kWriteFailed, true},
-        {"truncate fails in place", Call::Ftruncate, EIO, &kWriteFailed, true},
-        {"close fails in place", Call::Close, EIO, &kWriteFailed, true},
+        {"file cannot be opened", Call::Open, &kOpenFailed, old},
+        {"locked by another process for good", Call::Lock, &kOpenFailed, old},
+        {"write fails", Call::Write, &kWriteFailed, old},
+        {"disk full after 6 bytes", Call::WriteShort, &kWriteFailed, old},
+        {"cut short, cannot be put back", Call::PutBackFails, &kWriteFailed, ""},
+        {"cut short, old bytes unreadable", Call::ReadOld, &kWriteFailed, ""},
+        {"truncate fails", Call::Truncate, &kWriteFailed, old},
+        {"flush fails", Call::Flush, &kWriteFailed, old},
+        {"close reports a late error", Call::Close, &kWriteFailed, saved},
     };
-    const std::string old = Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0});
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        std::filesystem::remove(dir.Path() / "link");
         dir.WriteStore(old);
-        if (row.inPlace) {
-            std::filesystem::create_hard_link(dir.Store(), dir.Path() / "link");
-        }
         CFakeDialog fresh;
         CFailingOps failing;
         fresh.core.SetFileOps(failing);
         fresh.core.InitNumberState();
         failing.m_failing = row.call;
-        failing.m_nErrno = row.err;
         fresh.surface.Type("123");
         fresh.core.OnSet();
         ASSERT_EQ(fresh.surface.m_messages.size(), 1u);
         EXPECT_EQ(fresh.surface.m_messages[0].first, *row.message);
         EXPECT_EQ(fresh.surface.m_messages[0].second, "error");
-        EXPECT_EQ(FilesInDir(), row.inPlace ? 2u : 1u) << "the temporary file is removed";
-        if (!row.inPlace) {
-            EXPECT_EQ(dir.ReadStore(), old);
-        }
+        EXPECT_EQ(dir.ReadStore(), row.after);
+        EXPECT_EQ(FilesInDir(), 1u);
         EXPECT_EQ(fresh.surface.m_strCaption, "before-no = 123");
         EXPECT_FALSE(fresh.surface.m_bSetEnabled);
     }
-}
-
-// Where a copy renamed over the file would change what the file is to its users (its links, its
-// owner), or cannot be made at all, the save writes the file itself, as a plain program would.
-TEST_F(StoreFileTest, SaveKeepsTheFilesIdentity)
-{
-    using Call = CFailingOps::Call;
-    const bool bRoot = geteuid() == 0;
-    struct Row {
-        const char* name;
-        bool needsRoot;
-        Call call;
-        bool twoLinks;
-        bool foreignOwner;
-        bool sameInode;
-    };
-    const Row rows[] = {
-        {"directory takes no new file", false, Call::OpenTemp, false, false, true},
-        {"second hard link", false, Call::None, true, false, true},
-        {"owner the copy cannot take", true, Call::Fchown, false, true, true},
-        {"owner the copy can take", true, Call::None, false, true, false},
-        {"plain file is replaced whole", false, Call::None, false, false, false},
-    };
-    const std::string old = Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0});
-    const std::string saved = Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 0, 0, 0, 0});
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        if (row.needsRoot && !bRoot) {
-            std::cout << "skipped as not root: " << row.name << "\n";
-            continue;
-        }
-        std::filesystem::remove(dir.Path() / "link");
-        dir.WriteStore(old);
-        ASSERT_EQ(chmod(dir.Store().c_str(), 0640), 0);
-        if (row.twoLinks) {
-            std::filesystem::create_hard_link(dir.Store(), dir.Path() / "link");
-        }
-        if (row.foreignOwner) {
-            ASSERT_EQ(chown(dir.Store().c_str(), 65534, 65534), 0);
-        }
-        struct stat before {};
-        ASSERT_EQ(stat(dir.Store().c_str(), &before), 0);
-        CFakeDialog fresh;
-        CFailingOps failing;
-        failing.m_failing = row.call;
-        failing.m_nErrno = row.call == Call::Fchown ? EPERM : EACCES;
-        fresh.core.SetFileOps(failing);
-        fresh.core.InitNumberState();
-        fresh.surface.Type("123");
-        fresh.core.OnSet();
-        EXPECT_TRUE(fresh.surface.m_messages.empty());
-        EXPECT_EQ(dir.ReadStore(), saved);
-        struct stat after {};
-        ASSERT_EQ(stat(dir.Store().c_str(), &after), 0);
-        EXPECT_EQ(after.st_ino == before.st_ino, row.sameInode);
-        EXPECT_EQ(after.st_uid, before.st_uid);
-        EXPECT_EQ(after.st_gid, before.st_gid);
-        EXPECT_EQ(after.st_mode & 07777, 0640u);
-        EXPECT_EQ(after.st_nlink, before.st_nlink);
-        EXPECT_EQ(FilesInDir(), row.twoLinks ? 2u : 1u) << "no temporary file is left";
-    }
-}
-
-// A real process of an unprivileged user, with its file in a folder it may not write.
-TEST(UnprivilegedSaveTest, WritableFileInAFolderTheUserCannotWrite)
-{
-    if (geteuid() != 0) {
-        GTEST_SKIP() << "needs root to become the unprivileged user 65534";
-    }
-    CTempWorkDir dir;
-    ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
-    dir.WriteStore(Bytes({0, 0, 0, 0, 0, 0, 0, 0}));
-    ASSERT_EQ(chown(dir.Store().c_str(), 65534, 65534), 0);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        if (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
-            setresuid(65534, 65534, 65534) != 0) {
-            _exit(2);
-        }
-        CFakeDialog dlg;
-        dlg.core.InitNumberState();
-        dlg.surface.Type("123");
-        dlg.core.OnSet();
-        _exit(dlg.surface.m_messages.empty() ? 0 : 1);
-    }
-    int nStatus = 0;
-    ASSERT_EQ(waitpid(pid, &nStatus, 0), pid);
-    ASSERT_TRUE(WIFEXITED(nStatus));
-    EXPECT_EQ(WEXITSTATUS(nStatus), 0) << "1: the save showed a message; 2: could not drop root";
-    EXPECT_EQ(dir.ReadStore(), Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(StoreFileTest, MissingDirectoryAtSave)
@@ -443,41 +311,82 @@ TEST_F(StoreFileTest, MissingDirectoryAtSave)
     EXPECT_EQ(dlg.surface.m_messages[0].first, kOpenFailed);
 }
 
-TEST_F(StoreFileTest, UnreadableWorkingDirectoryLoadsNothingAndRefusesToSave)
+// Two copies open in one folder: each save changes only the kind it registers, and takes what
+// the other copy saved for the other kind.
+TEST_F(StoreFileTest, TwoCopiesKeepEachOthersKind)
 {
-    const auto gone = dir.Path() / "gone";
-    std::filesystem::create_directory(gone);
-    std::filesystem::current_path(gone);
-    std::filesystem::remove(gone);
-    dlg.core.InitNumberState();
-    EXPECT_EQ(g_strStorePath, "");
-    dlg.surface.Type("123");
-    dlg.core.OnSet();
-    ASSERT_EQ(dlg.surface.m_messages.size(), 1u);
-    EXPECT_EQ(dlg.surface.m_messages[0].first, kOpenFailed);
-    std::filesystem::current_path(dir.Path());
-    EXPECT_EQ(FilesInDir(), 0u);
+    CFakeDialog a;
+    CFakeDialog b;
+    a.core.InitNumberState();
+    b.core.InitNumberState();
+    a.surface.Type("111");
+    a.core.OnSet();
+    b.surface.m_nRadio = 1;
+    b.core.OnKind4();
+    b.surface.Type("2222");
+    b.core.OnSet();
+    EXPECT_EQ(DecodeStore(dir.ReadStore()).m_str3, "111");
+    EXPECT_EQ(b.core.m_pszPrevNo3.View(), "111");
+    a.surface.m_nRadio = 1;
+    a.core.OnKind4();
+    a.surface.Type("3333");
+    a.core.OnSet();
+    EXPECT_EQ(dir.ReadStore(),
+              Bytes({3, 0, 0, 0, '1', '1', '1', 0, 4, 0, 0, 0, '3', '3', '3', '3', 0}));
+    EXPECT_EQ(a.core.m_pszPrevNo3.View(), "111");
+    // Two copies registering the same kind: the later one wins.
+    b.surface.Type("4444");
+    b.core.OnSet();
+    EXPECT_EQ(DecodeStore(dir.ReadStore()).m_str4, "4444");
+    EXPECT_TRUE(a.surface.m_messages.empty() && b.surface.m_messages.empty());
 }
 
-TEST_F(StoreFileTest, SaveKeepsTheFilesPermissions)
+// Another holder of the lock, here a second open of the file: a start waits for it within
+// bounds, and a number it could not read is not written over later.
+TEST_F(StoreFileTest, BusyFileAtStart)
 {
-    dir.WriteStore(Bytes({0, 0, 0, 0, 0, 0, 0, 0}));
-    ASSERT_EQ(chmod(dir.Store().c_str(), 0640), 0);
-    StartAndSet42();
-    struct stat st {};
-    ASSERT_EQ(stat(dir.Store().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-}
-
-TEST_F(StoreFileTest, LinkedFileStaysALink)
-{
-    const auto real = dir.Path() / "elsewhere.bin";
-    std::ofstream(real, std::ios::binary) << Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0});
-    std::filesystem::create_symlink("elsewhere.bin", dir.Store());
-    StartAndSet42();
-    EXPECT_TRUE(dlg.surface.m_messages.empty());
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.Store()));
-    EXPECT_EQ(dir.ReadStore(), Bytes({1, 0, 0, 0, 0x37, 0, 2, 0, 0, 0, 0x34, 0x32, 0}));
+    const std::string held = Bytes({3, 0, 0, 0, '4', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0});
+    struct Row {
+        const char* name;
+        int releaseAfterMs; // -1: only after the start has given up
+        const char* loaded3;
+    };
+    const Row rows[] = {
+        {"released within the wait", 300, "456"},
+        {"held past the wait", -1, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        dir.WriteStore(held);
+        CSystemFileOps holder;
+        const CFileOps::Handle h = holder.Open(Utf8(dir.Store()), CFileOps::Mode::Update);
+        ASSERT_EQ(holder.TryLock(h, CFileOps::Lock::Exclusive), CFileOps::LockResult::Held);
+        std::thread release;
+        if (row.releaseAfterMs >= 0) {
+            release = std::thread([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(row.releaseAfterMs));
+                holder.Close(h);
+            });
+        }
+        CFakeDialog late;
+        const auto start = std::chrono::steady_clock::now();
+        late.core.InitNumberState();
+        const auto waited = std::chrono::steady_clock::now() - start;
+        if (release.joinable()) {
+            release.join();
+        } else {
+            holder.Close(h);
+            EXPECT_GE(waited, std::chrono::milliseconds(kLockWaitMs));
+        }
+        EXPECT_LT(waited, std::chrono::milliseconds(kLockWaitMs + 1000));
+        EXPECT_EQ(late.core.m_pszPrevNo3.View(), row.loaded3);
+        EXPECT_TRUE(late.surface.m_messages.empty());
+        late.surface.Type("556");
+        late.core.OnSet();
+        EXPECT_EQ(dir.ReadStore(),
+                  Bytes({3, 0, 0, 0, '5', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0}));
+        EXPECT_EQ(late.core.m_pszPrevNo4.View(), "1111");
+    }
 }
 
 TEST_F(StoreFileTest, HandEditedFilesNeverHangTheDraw)

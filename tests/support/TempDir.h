@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 // A fresh directory made the working directory for the life of the object.
@@ -16,12 +16,16 @@ class CTempWorkDir {
 public:
     CTempWorkDir() : m_oldDir(std::filesystem::current_path())
     {
-        std::string strTemplate =
-            (std::filesystem::temp_directory_path() / "zandrel-XXXXXX").string();
-        if (mkdtemp(strTemplate.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
+        std::random_device random;
+        for (int nTry = 0; m_dir.empty(); ++nTry) {
+            const auto candidate =
+                std::filesystem::temp_directory_path() / ("zandrel-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) {
+                m_dir = candidate;
+            } else if (nTry == 100) {
+                throw std::runtime_error("no fresh temporary directory");
+            }
         }
-        m_dir = strTemplate;
         std::filesystem::current_path(m_dir);
     }
     CTempWorkDir(const CTempWorkDir&) = delete;
@@ -61,6 +65,13 @@ private:
     std::filesystem::path m_oldDir;
     std::filesystem::path m_dir;
 };
+
+// A path as the logic takes it, in UTF-8 on every platform.
+inline std::string Utf8(const std::filesystem::path& path)
+{
+    const std::u8string str = path.u8string();
+    return std::string(str.begin(), str.end());
+}
 
 // Bytes written as a hex literal, for readable known-good file contents.
 inline std::string Bytes(std::initializer_list<unsigned char> list)

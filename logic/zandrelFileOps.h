@@ -1,0 +1,61 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The file calls the previous-number file needs, behind one seam: each platform implements them in
+// its own file, and tests put a failing or in-memory layer in their place. Paths are UTF-8.
+class CFileOps {
+public:
+    // A descriptor on POSIX, a HANDLE on Windows.
+    using Handle = std::intptr_t;
+    static constexpr Handle kNoFile = -1;
+
+    enum class Mode {
+        Read,   // an existing file, for reading
+        Update, // reading and writing, created when missing, never truncated by the open
+    };
+    enum class Lock { Shared, Exclusive };
+    enum class LockResult {
+        Held,
+        Busy,        // another process holds a lock that excludes this one
+        Unsupported, // the file system has no locks to give: go on without
+    };
+
+    virtual ~CFileOps() = default;
+
+    virtual Handle Open(const std::string& strPath, Mode mode) = 0;
+    // Never waits: the caller decides how long to try.
+    virtual LockResult TryLock(Handle h, Lock lock) = 0;
+    // Positional reads and writes: the number of bytes moved, or -1.
+    virtual long ReadAt(Handle h, std::uint32_t nOffset, void* pBuf, std::size_t nCount) = 0;
+    virtual long WriteAt(Handle h, std::uint32_t nOffset, const void* pBuf, std::size_t nCount) = 0;
+    virtual bool Truncate(Handle h, std::uint32_t nLength) = 0;
+    // Down to the disk.
+    virtual bool Flush(Handle h) = 0;
+    // Releases the lock too. False when the platform reports a late write error.
+    virtual bool Close(Handle h) = 0;
+
+protected:
+    CFileOps() = default;
+    CFileOps(const CFileOps&) = default;
+    CFileOps& operator=(const CFileOps&) = default;
+};
+
+// The platform's own file calls.
+class CSystemFileOps : public CFileOps {
+public:
+    CSystemFileOps();
+    Handle Open(const std::string& strPath, Mode mode) override;
+    LockResult TryLock(Handle h, Lock lock) override;
+    long ReadAt(Handle h, std::uint32_t nOffset, void* pBuf, std::size_t nCount) override;
+    long WriteAt(Handle h, std::uint32_t nOffset, const void* pBuf, std::size_t nCount) override;
+    bool Truncate(Handle h, std::uint32_t nLength) override;
+    bool Flush(Handle h) override;
+    bool Close(Handle h) override;
+};
+
+CFileOps& SystemFileOps();

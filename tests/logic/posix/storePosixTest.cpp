@@ -1,0 +1,230 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+// The file on POSIX systems: what makes it the same file to its users, links, other users.
+#include "FakeSurface.h"
+#include "TempDir.h"
+#include "zandrelStore.h"
+
+#include <fstream>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kOpenFailed = "File, \"zandrel.ini\" could not be opened.";
+const std::string kWriteFailed = "File, \"zandrel.ini\" could not be written.";
+const std::string kSeven = Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0});
+const std::string k123 = Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 0, 0, 0, 0});
+
+// Runs fnBody in a child process as the unprivileged user 65534; its exit status, or -1.
+template <typename Fn> int AsNobody(Fn fnBody)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+            setresuid(65534, 65534, 65534) != 0) {
+            _exit(100);
+        }
+        _exit(fnBody());
+    }
+    int nStatus = 0;
+    if (pid < 0 || waitpid(pid, &nStatus, 0) != pid || !WIFEXITED(nStatus)) {
+        return -1;
+    }
+    return WEXITSTATUS(nStatus);
+}
+
+// Registers 123 in a fresh dialog: 0 saved, 1 could not be opened, 2 could not be written.
+int Set123()
+{
+    CFakeDialog dlg;
+    dlg.core.InitNumberState();
+    dlg.surface.Type("123");
+    dlg.core.OnSet();
+    if (dlg.surface.m_messages.empty()) {
+        return 0;
+    }
+    return dlg.surface.m_messages[0].first == kOpenFailed ? 1 : 2;
+}
+
+TEST(StorePosixTest, FileThatCannotBeReadIsIgnoredSilently)
+{
+    CTempWorkDir dir;
+    struct Row {
+        const char* name;
+        void (*plant)(const std::filesystem::path&);
+    };
+    const Row rows[] = {
+        {"a directory",
+         [](const std::filesystem::path& p) { std::filesystem::create_directory(p); }},
+        {"a FIFO with no writer", [](const std::filesystem::path& p) { mkfifo(p.c_str(), 0600); }},
+        {"a dangling link",
+         [](const std::filesystem::path& p) { std::filesystem::create_symlink("nowhere", p); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::filesystem::remove_all(dir.Store());
+        row.plant(dir.Store());
+        CFakeDialog fresh;
+        fresh.core.InitNumberState();
+        EXPECT_TRUE(fresh.core.m_pszPrevNo3.IsEmpty());
+        EXPECT_EQ(fresh.surface.m_strCaption, "before-no = ");
+        EXPECT_TRUE(fresh.surface.m_messages.empty());
+    }
+}
+
+// The save writes the file itself, so nothing that makes it the same file to its users changes.
+TEST(StorePosixTest, SaveKeepsTheFilesIdentity)
+{
+    CTempWorkDir dir;
+    const bool bRoot = geteuid() == 0;
+    struct Row {
+        const char* name;
+        bool twoLinks;
+        bool foreignOwner; // needs root
+        mode_t mode;
+    };
+    const Row rows[] = {
+        {"plain file", false, false, 0640},
+        {"second hard link", true, false, 0640},
+        {"another user's file", false, true, 0666},
+        {"setgid bit", false, false, 02660},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.foreignOwner && !bRoot) {
+            std::cout << "skipped as not root: " << row.name << "\n";
+            continue;
+        }
+        std::filesystem::remove(dir.Path() / "link");
+        dir.WriteStore(kSeven);
+        ASSERT_EQ(chmod(dir.Store().c_str(), row.mode), 0);
+        if (row.twoLinks) {
+            std::filesystem::create_hard_link(dir.Store(), dir.Path() / "link");
+        }
+        if (row.foreignOwner) {
+            ASSERT_EQ(chown(dir.Store().c_str(), 65534, 65534), 0);
+        }
+        struct stat before {};
+        ASSERT_EQ(stat(dir.Store().c_str(), &before), 0);
+        EXPECT_EQ(Set123(), 0);
+        EXPECT_EQ(dir.ReadStore(), k123);
+        struct stat after {};
+        ASSERT_EQ(stat(dir.Store().c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_gid, before.st_gid);
+        EXPECT_EQ(after.st_mode & 07777, row.mode);
+        EXPECT_EQ(after.st_nlink, before.st_nlink);
+    }
+}
+
+TEST(StorePosixTest, LinkedFileStaysALink)
+{
+    CTempWorkDir dir;
+    const auto real = dir.Path() / "elsewhere.bin";
+    std::ofstream(real, std::ios::binary) << kSeven;
+    std::filesystem::create_symlink("elsewhere.bin", dir.Store());
+    EXPECT_EQ(Set123(), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Store()));
+    EXPECT_EQ(dir.ReadStore(), k123);
+}
+
+TEST(StorePosixTest, UnreadableWorkingDirectoryLoadsNothingAndRefusesToSave)
+{
+    CTempWorkDir dir;
+    const auto gone = dir.Path() / "gone";
+    std::filesystem::create_directory(gone);
+    std::filesystem::current_path(gone);
+    std::filesystem::remove(gone);
+    EXPECT_EQ(Set123(), 1);
+    EXPECT_EQ(g_strStorePath, "");
+    std::filesystem::current_path(dir.Path());
+    EXPECT_TRUE(dir.Names().empty());
+}
+
+// Real processes of an unprivileged user, where the kernel's own rules decide.
+TEST(StorePosixTest, UnprivilegedUser)
+{
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root to become the unprivileged user 65534";
+    }
+    CTempWorkDir dir;
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
+    struct Row {
+        const char* name;
+        mode_t fileMode; // 0: no file
+        uid_t owner;
+        int status;
+        std::string after;
+    };
+    const Row rows[] = {
+        {"own file in a folder it cannot write", 0644, 65534, 0, k123},
+        {"read-only file", 0444, 65534, 1, kSeven},
+        {"no file, folder it cannot write", 0, 0, 1, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::filesystem::remove(dir.Store());
+        if (row.fileMode != 0) {
+            dir.WriteStore(kSeven);
+            ASSERT_EQ(chmod(dir.Store().c_str(), row.fileMode), 0);
+            ASSERT_EQ(chown(dir.Store().c_str(), row.owner, row.owner), 0);
+        }
+        EXPECT_EQ(AsNobody(Set123), row.status) << "100: could not drop root";
+        EXPECT_EQ(dir.ReadStore(), row.after);
+    }
+}
+
+// In a sticky world-writable folder another user plants zandrel.ini as a link to one of your
+// files. The kernel refuses to follow it, and so must the save: your file stays as it was.
+TEST(StorePosixTest, LinkPlantedByAnotherUserInASharedFolder)
+{
+    std::ifstream setting("/proc/sys/fs/protected_symlinks");
+    int nProtected = 0;
+    if (!(setting >> nProtected) || nProtected != 1 || geteuid() != 0) {
+        GTEST_SKIP() << "needs root and fs.protected_symlinks = 1 (it is " << nProtected << ")";
+    }
+    CTempWorkDir dir;
+    const auto shared = dir.Path() / "shared";
+    std::filesystem::create_directory(shared);
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
+    ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+    const auto victim = dir.Path() / "precious";
+    std::ofstream(victim) << "keep me";
+    ASSERT_EQ(chown(victim.c_str(), 65534, 65534), 0);
+    std::filesystem::create_symlink(victim, shared / "zandrel.ini");
+    // Planted by a third user: neither the folder's owner nor the one who starts zandrel.
+    ASSERT_EQ(lchown((shared / "zandrel.ini").c_str(), 65533, 65533), 0);
+    std::filesystem::current_path(shared);
+    EXPECT_EQ(AsNobody(Set123), 1);
+    std::ifstream in(victim);
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, "keep me");
+}
+
+// Over a file-size limit the write fails instead of ending the program.
+TEST(StorePosixTest, FileSizeLimit)
+{
+    CTempWorkDir dir;
+    dir.WriteStore(kSeven);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const rlimit limit{0, 0};
+        _exit(setrlimit(RLIMIT_FSIZE, &limit) == 0 ? Set123() : 100);
+    }
+    int nStatus = 0;
+    ASSERT_EQ(waitpid(pid, &nStatus, 0), pid);
+    ASSERT_TRUE(WIFEXITED(nStatus)) << "ended by signal " << WTERMSIG(nStatus);
+    EXPECT_EQ(WEXITSTATUS(nStatus), 2);
+    EXPECT_EQ(dir.ReadStore(), kSeven);
+}
+
+} // namespace
