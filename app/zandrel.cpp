@@ -7,34 +7,66 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <QByteArray>
-#include <QFileInfo>
 #include <QString>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
 
 namespace {
 
-// Whether Qt can be expected to find a display. Qt itself aborts when it finds none, with advice
-// to reinstall the application; a user who started zandrel from a text console or an SSH shell
-// deserves a plain word instead. Platforms that need no display (offscreen, vnc, eglfs, ...) are
-// the user's explicit choice and are left to Qt.
+// Whether an X server answers at DISPLAY, authorisation included.
+bool X11Answers()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        return false;
+    }
+    xcb_connection_t* pConnection = xcb_connect(nullptr, nullptr);
+    const bool bAnswers = xcb_connection_has_error(pConnection) == 0;
+    xcb_disconnect(pConnection);
+    return bAnswers;
+}
+
+// Whether a compositor listens on WAYLAND_DISPLAY's socket: a socket a dead compositor left
+// behind refuses the connection.
+bool WaylandAnswers()
+{
+    const QByteArray name = qgetenv("WAYLAND_DISPLAY");
+    if (name.isEmpty()) {
+        return false;
+    }
+    const QByteArray path = name.startsWith('/') ? name : qgetenv("XDG_RUNTIME_DIR") + '/' + name;
+    sockaddr_un address{};
+    if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path) {
+        return false;
+    }
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool bAnswers =
+        fd >= 0 && connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) {
+        close(fd);
+    }
+    return bAnswers;
+}
+
+// Whether Qt can be expected to reach a display. Qt itself aborts when it reaches none, with
+// advice to reinstall the application; a user who started zandrel from a text console, an SSH
+// shell or with a stale DISPLAY deserves a plain word instead. Platforms that need no display
+// (offscreen, vnc, eglfs, ...) are the user's explicit choice and are left to Qt.
 bool HasDisplay()
 {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland")) {
-        return true;
+    if (platform.startsWith("xcb")) {
+        return X11Answers();
     }
-    if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
-        return true;
+    if (platform.startsWith("wayland")) {
+        return WaylandAnswers();
     }
-    const QString strWayland = qEnvironmentVariable("WAYLAND_DISPLAY");
-    if (strWayland.isEmpty()) {
-        return false;
-    }
-    const QString strSocket =
-        strWayland.startsWith(QLatin1Char('/'))
-            ? strWayland
-            : qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/') + strWayland;
-    return QFileInfo(strSocket).exists();
+    return !platform.isEmpty() || WaylandAnswers() || X11Answers();
 }
 
 } // namespace

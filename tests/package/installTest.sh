@@ -24,9 +24,16 @@ case "$mode" in
     [ "$(dpkg-deb -f "$deb" Package)" = zandrel ] || fail "package name"
     [ "$(dpkg-deb -f "$deb" Version)" = 1.0.0.1 ] || fail "package version"
     depends=$(dpkg-deb -f "$deb" Depends)
+    # Qt's libraries by any suffix a release gives them (Debian 13's 64-bit time names: t64).
+    names=" $(sed -E 's/ *\([^)]*\)//g; s/,/ /g' <<<"$depends") "
     for dep in fonts-ipafont-gothic libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
-      grep -q "\b$dep\b" <<<"$depends" || fail "Depends lacks $dep: $depends"
+      [[ $names == *" $dep "* || $names == *" ${dep}t64 "* ]] || fail "Depends lacks $dep: $depends"
     done
+    # Debian's own checker. The maintainer's address is the publisher's to set (ZANDREL_MAINTAINER),
+    # so the Maintainer field and the changelog's trailer may lack it; nothing else may be said.
+    lintian --no-tag-display-limit "$deb" >"$scratch/lintian.log" 2>&1 || true
+    grep -vE 'malformed-contact Maintainer|syntax-error-in-debian-changelog .*(trailer)|running with root privileges' \
+      "$scratch/lintian.log" | grep -E '^[EW]: ' && fail "lintian"
     [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "Recommends: qt6-wayland for native Wayland"
     dpkg-deb -x "$deb" "$root"
     ;;
@@ -35,11 +42,13 @@ esac
 
 id=org.zandrel.zandrel
 for f in usr/bin/zandrel usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
+         usr/share/man/man1/zandrel.1.gz usr/share/doc/zandrel/{copyright,changelog.gz} \
          usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$id.png; do
   [ -e "$root/$f" ] || fail "$f is not installed"
 done
 desktop-file-validate "$root/usr/share/applications/$id.desktop" || fail "desktop entry"
-appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" >/dev/null || fail "metainfo"
+bash "$(dirname "$0")/metainfoCheck.sh" "$root/usr/share/metainfo/$id.metainfo.xml" || fail "metainfo"
+man -l "$root/usr/share/man/man1/zandrel.1.gz" | grep -q 'zandrel.ini' || fail "manual page"
 grep -qx "Exec=zandrel" "$root/usr/share/applications/$id.desktop" || fail "Exec"
 grep -qx "Icon=$id" "$root/usr/share/applications/$id.desktop" || fail "Icon"
 file "$root/usr/share/icons/hicolor/32x32/apps/$id.png" | grep -q "32 x 32" || fail "32x32 icon size"
