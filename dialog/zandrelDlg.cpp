@@ -72,7 +72,7 @@ void CZandrelDlg::WireEvents()
 bool CZandrelDlg::OnInitDialog()
 {
     if (Template().style & rc::WS_SYSMENU) {
-        const QString strAboutMenu = QString::fromUtf8(rc::LoadString(IDS_ABOUTBOX));
+        const QString strAboutMenu = QString::fromUtf8(rc::String(IDS_ABOUTBOX));
         if (!strAboutMenu.isEmpty()) {
             m_pSysMenu->AppendSeparator();
             m_pSysMenu->AppendItem(IDM_ABOUTBOX, strAboutMenu);
@@ -161,7 +161,7 @@ bool CZandrelDlg::readControls()
     const int nLimit = DigitCount();
     Entry().SetLimitBytes(nLimit);
     if (static_cast<int>(m_strEntry.size()) > nLimit) {
-        m_host.MessageBox(this, tr("The entry can hold no more than %1 characters.").arg(nLimit),
+        m_host.MessageBox(this, QString::fromUtf8(kEntryTooLongText).arg(nLimit),
                           windowTitle(), QMessageBox::Warning);
         return false;
     }

@@ -103,7 +103,7 @@ bool CZandrelDlgCore::ValidateEntry()
         }
     }
     if (strOut.empty() && i > 0) {
-        strOut = "0";
+        strOut.assign(1, '0');
     }
     if (strOut.empty()) {
         m_surface.enableItem(IDC_SET, false);

@@ -30,5 +30,7 @@ inline constexpr const char* kErrorCaption = "error";
 inline constexpr const char* kStoreFileName = "zandrel.ini";
 inline constexpr const char* kOpenFailedText = "File, \"zandrel.ini\" could not be opened.";
 inline constexpr const char* kWriteFailedText = "File, \"zandrel.ini\" could not be written.";
+// The exchange's own report of an entry over its length; %1 is the limit.
+inline constexpr const char* kEntryTooLongText = "The entry can hold no more than %1 characters.";
 
 } // namespace zandrel

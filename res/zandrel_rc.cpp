@@ -3,6 +3,7 @@
 #include "zandrel_rc.h"
 
 #include "zandrel.xpm"
+#include "zandrel_version.h"
 #include "zandrelIds.h"
 
 namespace rc {
@@ -59,17 +60,17 @@ constexpr DialogTemplate kVersionDialog = {
 };
 
 constexpr VersionRecord kVersion = {
-    "1, 0, 0, 1",
-    "1, 0, 0, 1",
-    {1, 0, 0, 1},
-    0x1,
-    0x3F,
-    0x0411,
-    1200,
-    "zandrel",
-    "zandrel.EXE",
-    "zandrel MFC ｱﾌﾟﾘｹｰｼｮﾝ",
-    "zandrel ｱﾌﾟﾘｹｰｼｮﾝ",
+    ZANDREL_VERSION_TEXT,
+    ZANDREL_VERSION_TEXT,
+    {ZANDREL_VERSION_NUMBERS},
+    ZANDREL_FILE_FLAGS,
+    ZANDREL_FILE_FLAGS_MASK,
+    ZANDREL_LANGUAGE,
+    ZANDREL_CODE_PAGE,
+    ZANDREL_INTERNAL_NAME,
+    ZANDREL_ORIGINAL_FILENAME,
+    ZANDREL_FILE_DESCRIPTION,
+    ZANDREL_PRODUCT_NAME,
 };
 
 } // namespace
@@ -83,7 +84,7 @@ const DialogTemplate& VersionDialog()
     return kVersionDialog;
 }
 
-const char* LoadString(int id)
+const char* String(int id)
 {
     return id == IDS_ABOUTBOX ? "zandrel のﾊﾞｰｼﾞｮﾝ情報(&A)..." : "";
 }

@@ -49,7 +49,7 @@ const DialogTemplate& MainDialog();    // 102
 const DialogTemplate& VersionDialog(); // 100
 
 // The string table; an empty text for an identifier it does not hold.
-const char* LoadString(int id);
+const char* String(int id);
 
 // Icon 135: 32 x 32 in 16 colours, as XPM text.
 const char* const* MainIconXpm();

@@ -12,7 +12,7 @@ command -v debootstrap >/dev/null || { apt-get update -qq; apt-get install -y -q
 
 # The first Debian archive in apt's sources, deb822 or one-line form.
 mirror=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
-  grep -oE '(https?|file)://[^ ]*/debian/?( |$)' | grep -v security | head -n 1 | tr -d ' ')
+  grep -oE '(https?|file)://[^ ]*/debian/?( |$)' | grep -v security | head -n 1 | tr -d ' ' || true)
 mirror=${mirror:-http://deb.debian.org/debian}
 
 root=${ZANDREL_RELEASE_DIR:-$(mktemp -d /var/tmp/zandrel-trixie.XXXXXX)}

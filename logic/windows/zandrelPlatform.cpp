@@ -1,0 +1,133 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+// The runtime and file calls on Windows.
+#include "Wide.h"
+#include "zandrelFileOps.h"
+#include "zandrelRuntime.h"
+
+#include <windows.h>
+
+const char kPathSeparator = '\\';
+
+std::uint32_t SystemTickCount()
+{
+    return ::GetTickCount();
+}
+
+std::string GetWorkingDirectory()
+{
+    // Asked for its length first: a working directory may be longer than MAX_PATH.
+    const DWORD nNeeded = GetCurrentDirectoryW(0, nullptr);
+    if (nNeeded == 0) {
+        return {};
+    }
+    std::wstring dir(nNeeded, L'\0');
+    const DWORD nLen = GetCurrentDirectoryW(nNeeded, dir.data());
+    if (nLen == 0 || nLen >= nNeeded) {
+        return {};
+    }
+    dir.resize(nLen);
+    return Narrow(dir);
+}
+
+namespace {
+
+HANDLE AsHandle(CFileOps::Handle h)
+{
+    return reinterpret_cast<HANDLE>(h);
+}
+
+// A path past MAX_PATH works only in its \\?\ form, which takes no relative parts.
+std::wstring LongPath(const std::string& strPath)
+{
+    std::wstring path = Widen(strPath);
+    if (path.size() >= MAX_PATH && path.size() > 2 && path[1] == L':' && path[2] == L'\\') {
+        path.insert(0, L"\\\\?\\");
+    } else if (path.size() >= MAX_PATH && path.rfind(L"\\\\", 0) == 0 &&
+               path.rfind(L"\\\\?\\", 0) != 0) {
+        path.replace(0, 2, L"\\\\?\\UNC\\");
+    }
+    return path;
+}
+
+OVERLAPPED At(std::uint32_t nOffset)
+{
+    OVERLAPPED at{};
+    at.Offset = nOffset;
+    return at;
+}
+
+} // namespace
+
+CSystemFileOps::CSystemFileOps() = default;
+
+CFileOps::Handle CSystemFileOps::Open(const std::string& strPath, Mode mode)
+{
+    // Every share mode is granted: the byte-range lock, not the open, keeps copies apart, as
+    // the lock does on every other platform.
+    const bool bRead = mode == Mode::Read;
+    const HANDLE h = CreateFileW(LongPath(strPath).c_str(),
+                                 bRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 bRead ? OPEN_EXISTING : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<Handle>(h);
+}
+
+CFileOps::LockResult CSystemFileOps::TryLock(Handle h, Lock lock)
+{
+    OVERLAPPED at = At(0);
+    const DWORD nFlags =
+        LOCKFILE_FAIL_IMMEDIATELY | (lock == Lock::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    if (LockFileEx(AsHandle(h), nFlags, 0, MAXDWORD, MAXDWORD, &at)) {
+        return LockResult::Held;
+    }
+    const DWORD nError = GetLastError();
+    return nError == ERROR_LOCK_VIOLATION || nError == ERROR_IO_PENDING ? LockResult::Busy
+                                                                        : LockResult::Unsupported;
+}
+
+long CSystemFileOps::ReadAt(Handle h, std::uint32_t nOffset, void* pBuf, std::size_t nCount)
+{
+    OVERLAPPED at = At(nOffset);
+    DWORD nRead = 0;
+    if (!ReadFile(AsHandle(h), pBuf, static_cast<DWORD>(nCount), &nRead, &at)) {
+        return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+    }
+    return static_cast<long>(nRead);
+}
+
+long CSystemFileOps::WriteAt(Handle h, std::uint32_t nOffset, const void* pBuf, std::size_t nCount)
+{
+    OVERLAPPED at = At(nOffset);
+    DWORD nWritten = 0;
+    if (!WriteFile(AsHandle(h), pBuf, static_cast<DWORD>(nCount), &nWritten, &at)) {
+        return -1;
+    }
+    return static_cast<long>(nWritten);
+}
+
+bool CSystemFileOps::Truncate(Handle h, std::uint32_t nLength)
+{
+    LARGE_INTEGER at{};
+    at.QuadPart = nLength;
+    return SetFilePointerEx(AsHandle(h), at, nullptr, FILE_BEGIN) && SetEndOfFile(AsHandle(h));
+}
+
+bool CSystemFileOps::Flush(Handle h)
+{
+    return FlushFileBuffers(AsHandle(h)) != 0;
+}
+
+bool CSystemFileOps::Close(Handle h)
+{
+    // Unlocked before the close: Windows frees the locks of a closed handle only in its own time.
+    OVERLAPPED at = At(0);
+    UnlockFileEx(AsHandle(h), 0, MAXDWORD, MAXDWORD, &at);
+    return CloseHandle(AsHandle(h)) != 0;
+}
+
+CFileOps& SystemFileOps()
+{
+    static CSystemFileOps s_ops;
+    return s_ops;
+}

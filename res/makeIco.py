@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The zandrel developers
+# SPDX-License-Identifier: MIT
+"""Build-time tool: turns icon 135's artwork (the XPM) into a Windows .ico.
+
+The 32 x 32 image keeps the artwork's 16 colours. Larger renditions enlarge the same pixels
+(nearest neighbour, so pixel art stays sharp at 150 % and 200 %), and a 16 x 16 one averages
+each 2 x 2 block for the small icon.
+"""
+import re
+import struct
+import sys
+
+
+def read_xpm(path):
+    strings = re.findall(r'"((?:[^"\\]|\\.)*)"', open(path, encoding="utf-8").read())
+    width, height, ncolors, cpp = map(int, strings[0].split()[:4])
+    colours = {}
+    for line in strings[1:1 + ncolors]:
+        key, spec = line[:cpp], line[cpp:].split()
+        value = spec[spec.index("c") + 1]
+        colours[key] = None if value.lower() == "none" else tuple(
+            int(value[i:i + 2], 16) for i in (1, 3, 5))
+    rows = strings[1 + ncolors:1 + ncolors + height]
+    return [[colours[row[x * cpp:(x + 1) * cpp]] for x in range(width)] for row in rows]
+
+
+def mask_rows(pixels):
+    """The AND mask, 1 where transparent, rows padded to 32 bits, bottom-up."""
+    out = b""
+    for row in reversed(pixels):
+        stride = (len(row) + 31) // 32 * 4
+        data = bytearray(stride)
+        for x, px in enumerate(row):
+            if px is None:
+                data[x // 8] |= 0x80 >> (x % 8)
+        out += bytes(data)
+    return out
+
+
+def header(size, bits, colours=0):
+    return struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bits, 0, 0, 0, 0, colours, 0)
+
+
+def image_4bit(pixels):
+    palette = sorted({px for row in pixels for px in row if px is not None})
+    if len(palette) > 16:
+        sys.exit("makeIco: the artwork has more than 16 colours")
+    palette += [(0, 0, 0)] * (16 - len(palette))
+    body = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
+    for row in reversed(pixels):
+        indices = [palette.index(px) if px is not None else 0 for px in row]
+        line = bytes((indices[x] << 4) | indices[x + 1] for x in range(0, len(indices), 2))
+        body += line + b"\0" * (-len(line) % 4)
+    return header(len(pixels), 4, 16) + body + mask_rows(pixels), 16, 4
+
+
+def image_32bit(pixels):
+    body = b"".join(struct.pack("<BBBB", *(px[2], px[1], px[0], 255) if px else (0, 0, 0, 0))
+                    for row in reversed(pixels) for px in row)
+    return header(len(pixels), 32) + body + mask_rows(pixels), 0, 32
+
+
+def scaled(pixels, size):
+    n = len(pixels)
+    return [[pixels[y * n // size][x * n // size] for x in range(size)] for y in range(size)]
+
+
+def halved(pixels):
+    out = []
+    for y in range(0, len(pixels), 2):
+        row = []
+        for x in range(0, len(pixels[y]), 2):
+            block = [pixels[y + dy][x + dx] for dy in (0, 1) for dx in (0, 1)]
+            solid = [px for px in block if px is not None]
+            row.append(None if len(solid) < 2 else tuple(
+                sum(px[i] for px in solid) // len(solid) for i in range(3)))
+        out.append(row)
+    return out
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit("usage: makeIco.py ARTWORK.xpm OUTPUT.ico")
+    art = read_xpm(sys.argv[1])
+    images = [(16, image_32bit(halved(art))), (32, image_4bit(art))]
+    images += [(size, image_32bit(scaled(art, size))) for size in (48, 64, 96)]
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(directory) + 16 * len(images)
+    entries, blobs = b"", b""
+    for size, (blob, colours, bits) in images:
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0, 1, bits,
+                               len(blob), offset + len(blobs))
+        blobs += blob
+    with open(sys.argv[2], "wb") as out:
+        out.write(directory + entries + blobs)
+
+
+main()

@@ -1,0 +1,335 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+#include "zandrelDlg.h"
+
+#include "Wide.h"
+#include "zandrelIds.h"
+
+using namespace zandrel;
+
+HINSTANCE ResourceModule()
+{
+    return GetModuleHandleW(nullptr);
+}
+
+void CModalHost::MessageBox(HWND hOwner, const std::wstring& text, const std::wstring& caption,
+                            UINT nType)
+{
+    ::MessageBoxW(hOwner, text.c_str(), caption.c_str(), nType);
+}
+
+void CModalHost::RunVersionBox(HWND hOwner)
+{
+    CVersionInfoDlg dlgAbout;
+    dlgAbout.DoModal(hOwner);
+}
+
+INT_PTR CVersionInfoDlg::DoModal(HWND hParent)
+{
+    const CWinTemplate tpl(rc::VersionDialog());
+    return DialogBoxIndirectParamW(ResourceModule(), tpl.Get(), hParent, DialogProc, 0);
+}
+
+INT_PTR CALLBACK CVersionInfoDlg::DialogProc(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM)
+{
+    // No handlers of its own: OK, Enter, Escape and the close box all end it.
+    if (nMsg == WM_INITDIALOG) {
+        return TRUE;
+    }
+    if (nMsg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        ::EndDialog(hDlg, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+namespace {
+
+CModalHost& DefaultModalHost()
+{
+    static CModalHost s_defaultHost;
+    return s_defaultHost;
+}
+
+HICON LoadProgramIcon(int nMetricX, int nMetricY)
+{
+    return static_cast<HICON>(LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                         GetSystemMetrics(nMetricX), GetSystemMetrics(nMetricY),
+                                         LR_DEFAULTCOLOR));
+}
+
+} // namespace
+
+CZandrelDlg::CZandrelDlg(CModalHost* pHost)
+    : CZandrelDlgCore(static_cast<CDialogSurface&>(*this)), m_template(rc::MainDialog()),
+      m_host(pHost != nullptr ? *pHost : DefaultModalHost()),
+      m_hIcon(LoadProgramIcon(SM_CXICON, SM_CYICON)),
+      m_hIconSmall(LoadProgramIcon(SM_CXSMICON, SM_CYSMICON))
+{
+}
+
+CZandrelDlg::~CZandrelDlg()
+{
+    if (m_hWnd != nullptr && !m_bModal) {
+        DestroyWindow(m_hWnd);
+    }
+    for (const HICON hIcon : {m_hIcon, m_hIconSmall}) {
+        if (hIcon != nullptr) {
+            DestroyIcon(hIcon);
+        }
+    }
+}
+
+INT_PTR CZandrelDlg::DoModal(HWND hParent)
+{
+    m_bModal = true;
+    const INT_PTR nResult = DialogBoxIndirectParamW(ResourceModule(), m_template.Get(), hParent,
+                                                    DialogProc, reinterpret_cast<LPARAM>(this));
+    m_hWnd = nullptr;
+    return nResult;
+}
+
+HWND CZandrelDlg::Create(HWND hParent)
+{
+    m_bModal = false;
+    return CreateDialogIndirectParamW(ResourceModule(), m_template.Get(), hParent, DialogProc,
+                                      reinterpret_cast<LPARAM>(this));
+}
+
+void CZandrelDlg::EndDialog(INT_PTR nResult)
+{
+    m_nResult = nResult;
+    if (m_bModal) {
+        ::EndDialog(m_hWnd, nResult);
+    } else {
+        ShowWindow(m_hWnd, SW_HIDE);
+    }
+}
+
+INT_PTR CALLBACK CZandrelDlg::DialogProc(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (nMsg == WM_INITDIALOG) {
+        SetWindowLongPtrW(hDlg, DWLP_USER, lParam);
+        reinterpret_cast<CZandrelDlg*>(lParam)->m_hWnd = hDlg;
+    }
+    auto* pDlg = reinterpret_cast<CZandrelDlg*>(GetWindowLongPtrW(hDlg, DWLP_USER));
+    return pDlg != nullptr ? pDlg->HandleMessage(nMsg, wParam, lParam) : FALSE;
+}
+
+// The one place where messages meet their handlers, in the order of the event table. FALSE hands
+// a message on to the dialog manager's default handling.
+INT_PTR CZandrelDlg::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    switch (nMsg) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_SYSCOMMAND:
+        return OnSysCommand(static_cast<UINT>(wParam), lParam);
+    case WM_PAINT:
+        return OnPaint();
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+    case WM_COMMAND:
+        // Set, get, the kinds, "使用", the entry and "end": dispatched in that order.
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_CLOSE:
+        OnClose();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void CZandrelDlg::OnCommand(int nID, int nCode)
+{
+    if (m_bExchanging) {
+        return;
+    }
+    switch (nID) {
+    case IDC_SET:
+        if (nCode == BN_CLICKED) {
+            OnSet();
+        }
+        break;
+    case IDC_GET:
+        if (nCode == BN_CLICKED) {
+            OnGet();
+        }
+        break;
+    case IDC_KIND3:
+        if (nCode == BN_CLICKED) {
+            OnKind3();
+        }
+        break;
+    case IDC_KIND4:
+        if (nCode == BN_CLICKED) {
+            OnKind4();
+        }
+        break;
+    case IDC_USEPREV:
+        if (nCode == BN_CLICKED) {
+            OnUseCheck();
+        }
+        break;
+    case IDC_ENTRY:
+        if (nCode == EN_CHANGE) {
+            OnEntryEdited();
+        }
+        break;
+    case IDCANCEL:
+        OnCancel();
+        break;
+    default:
+        break;
+    }
+}
+
+BOOL CZandrelDlg::OnInitDialog()
+{
+    if (HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE)) {
+        const std::wstring strAboutMenu = Widen(rc::String(IDS_ABOUTBOX));
+        if (!strAboutMenu.empty()) {
+            AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAboutMenu.c_str());
+        }
+    }
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
+    InitNumberState();
+    return TRUE; // the focus goes to the first tab stop, "get"
+}
+
+bool CZandrelDlg::OnSysCommand(UINT nID, LPARAM)
+{
+    if ((nID & 0xFFFFu & ~0xFu) == IDM_ABOUTBOX) {
+        m_host.RunVersionBox(m_hWnd);
+        return true;
+    }
+    return false;
+}
+
+bool CZandrelDlg::OnPaint()
+{
+    if (!IsIconic(m_hWnd)) {
+        return false;
+    }
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(m_hWnd, &ps);
+    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0);
+    const int cxIcon = GetSystemMetrics(SM_CXICON);
+    const int cyIcon = GetSystemMetrics(SM_CYICON);
+    RECT rect;
+    GetClientRect(m_hWnd, &rect);
+    const int x = (rect.right - rect.left - cxIcon + 1) / 2;
+    const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+    DrawIcon(hdc, x, y, m_hIcon);
+    EndPaint(m_hWnd, &ps);
+    return true;
+}
+
+void CZandrelDlg::OnClose()
+{
+    ReleasePrevNumbers();
+    EndDialog(IDCANCEL);
+}
+
+void CZandrelDlg::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+std::string CZandrelDlg::EntryText() const
+{
+    const HWND hEntry = GetDlgItem(m_hWnd, IDC_ENTRY);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hEntry)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hEntry, text.data(),
+                                                        static_cast<int>(text.size()))));
+    return Narrow(text);
+}
+
+void CZandrelDlg::SetEntryTextSilently(const std::wstring& text)
+{
+    const bool bWas = m_bSettingEntry;
+    m_bSettingEntry = true;
+    SetDlgItemTextW(m_hWnd, IDC_ENTRY, text.c_str());
+    m_bSettingEntry = bWas;
+    m_strEntryShown = text;
+}
+
+// The user changed the entry. Its limit counts UTF-8 bytes, as the exchange does, while the edit
+// control counts characters: an edit that goes over the limit is taken back, so that no typing or
+// pasting can make a text the exchange then refuses.
+void CZandrelDlg::OnEntryEdited()
+{
+    if (m_bSettingEntry) {
+        return;
+    }
+    const std::string text = EntryText();
+    if (text.size() > static_cast<std::size_t>(DigitCount()) &&
+        text.size() > Narrow(m_strEntryShown).size()) {
+        SetEntryTextSilently(m_strEntryShown);
+        SendDlgItemMessageW(m_hWnd, IDC_ENTRY, EM_SETSEL, m_strEntryShown.size(),
+                            m_strEntryShown.size());
+        MessageBeep(MB_OK);
+        return;
+    }
+    m_strEntryShown = Widen(text);
+    OnEntryChange();
+}
+
+bool CZandrelDlg::readControls()
+{
+    m_bExchanging = true;
+    m_nKind = IsDlgButtonChecked(m_hWnd, IDC_KIND3) == BST_CHECKED   ? 0
+              : IsDlgButtonChecked(m_hWnd, IDC_KIND4) == BST_CHECKED ? 1
+                                                                      : -1;
+    m_bUsePrev = IsDlgButtonChecked(m_hWnd, IDC_USEPREV) == BST_CHECKED ? 1 : 0;
+    m_strEntry = EntryText();
+    const int nLimit = DigitCount();
+    SendDlgItemMessageW(m_hWnd, IDC_ENTRY, EM_LIMITTEXT, static_cast<WPARAM>(nLimit), 0);
+    m_bExchanging = false;
+    if (m_strEntry.size() > static_cast<std::size_t>(nLimit)) {
+        std::wstring text = Widen(kEntryTooLongText);
+        text.replace(text.find(L"%1"), 2, std::to_wstring(nLimit));
+        wchar_t szTitle[256] = L"";
+        GetWindowTextW(m_hWnd, szTitle, 256);
+        m_host.MessageBox(m_hWnd, text, szTitle, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    return true;
+}
+
+void CZandrelDlg::writeControls()
+{
+    m_bExchanging = true;
+    CheckDlgButton(m_hWnd, IDC_KIND3, m_nKind == 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_hWnd, IDC_KIND4, m_nKind == 1 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_hWnd, IDC_USEPREV, m_bUsePrev != 0 ? BST_CHECKED : BST_UNCHECKED);
+    SetEntryTextSilently(Widen(m_strEntry));
+    SendDlgItemMessageW(m_hWnd, IDC_ENTRY, EM_LIMITTEXT, static_cast<WPARAM>(DigitCount()), 0);
+    m_bExchanging = false;
+}
+
+void CZandrelDlg::setItemText(int id, const std::string& text)
+{
+    if (id == IDC_ENTRY) {
+        // Raised by hand, so that it comes exactly once, whether or not the text changed.
+        SetEntryTextSilently(Widen(text));
+        OnEntryChange();
+        return;
+    }
+    SetDlgItemTextW(m_hWnd, id, Widen(text).c_str());
+}
+
+void CZandrelDlg::enableItem(int id, bool on)
+{
+    if (const HWND hItem = GetDlgItem(m_hWnd, id)) {
+        EnableWindow(hItem, on ? TRUE : FALSE);
+    }
+}
+
+void CZandrelDlg::showMessage(const std::string& text, const std::string& caption)
+{
+    m_host.MessageBox(m_hWnd, Widen(text), Widen(caption), MB_OK);
+}
