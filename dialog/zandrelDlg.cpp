@@ -161,8 +161,8 @@ bool CZandrelDlg::readControls()
     const int nLimit = DigitCount();
     Entry().SetLimitBytes(nLimit);
     if (static_cast<int>(m_strEntry.size()) > nLimit) {
-        m_host.MessageBox(this, QString::fromUtf8(kEntryTooLongText).arg(nLimit),
-                          windowTitle(), QMessageBox::Warning);
+        m_host.MessageBox(this, QString::fromUtf8(kEntryTooLongText).arg(nLimit), windowTitle(),
+                          QMessageBox::Warning);
         return false;
     }
     return true;

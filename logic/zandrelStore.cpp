@@ -146,7 +146,8 @@ StoreWriteResult UpdateStoreFile(
     const std::string bytes = fnCompose(old);
     const long nWritten = ops.WriteAt(file.Get(), 0, bytes.data(), bytes.size());
     if (nWritten == static_cast<long>(bytes.size()) &&
-        ops.Truncate(file.Get(), static_cast<std::uint32_t>(bytes.size())) && ops.Flush(file.Get())) {
+        ops.Truncate(file.Get(), static_cast<std::uint32_t>(bytes.size())) &&
+        ops.Flush(file.Get())) {
         return file.Close() ? StoreWriteResult::Ok : StoreWriteResult::WriteFailed;
     }
     // Nothing written leaves the old bytes as they were. Anything else is undone; new bytes cut

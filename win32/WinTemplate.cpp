@@ -5,6 +5,8 @@
 #include "Wide.h"
 #include "zandrelIds.h"
 
+#include <algorithm>
+
 namespace {
 
 // The predefined window classes, by atom.
@@ -43,56 +45,66 @@ private:
     std::vector<WORD>& m_words;
 };
 
-bool FaceInstalled(const std::wstring& strFace, BYTE nCharSet)
+// Whether the face, or what this system shows in its place, has a glyph for every character.
+bool FaceShows(const std::wstring& strFace, const std::wstring& text)
 {
     LOGFONTW lf{};
-    lf.lfCharSet = nCharSet;
+    lf.lfHeight = -12;
+    lf.lfCharSet = DEFAULT_CHARSET;
     if (strFace.size() >= LF_FACESIZE) {
         return false;
     }
     strFace.copy(lf.lfFaceName, strFace.size());
-    HDC hdc = GetDC(nullptr);
-    bool bFound = false;
-    EnumFontFamiliesExW(
-        hdc, &lf,
-        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM lParam) -> int {
-            *reinterpret_cast<bool*>(lParam) = true;
-            return 0;
-        },
-        reinterpret_cast<LPARAM>(&bFound), 0);
-    ReleaseDC(nullptr, hdc);
-    return bFound;
+    const HFONT hFont = CreateFontIndirectW(&lf);
+    HDC hdc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ hOld = SelectObject(hdc, hFont);
+    std::vector<WORD> glyphs(text.size());
+    const bool bShows = GetGlyphIndicesW(hdc, text.c_str(), static_cast<int>(text.size()),
+                                         glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS) != GDI_ERROR &&
+                        std::find(glyphs.begin(), glyphs.end(), 0xFFFF) == glyphs.end();
+    SelectObject(hdc, hOld);
+    DeleteDC(hdc);
+    DeleteObject(hFont);
+    return bShows;
 }
 
 } // namespace
 
-std::wstring FaceWithJapanese(const std::wstring& strFace)
+std::wstring FaceShowing(const std::wstring& strFace, const std::wstring& text)
 {
-    if (FaceInstalled(strFace, SHIFTJIS_CHARSET)) {
+    if (FaceShows(strFace, text)) {
         return strFace;
     }
-    for (const wchar_t* pszFace : {L"Yu Gothic UI", L"Meiryo UI", L"MS UI Gothic"}) {
-        if (FaceInstalled(pszFace, SHIFTJIS_CHARSET)) {
-            return pszFace;
-        }
-    }
+    // Vertical faces ("@...") lay text on its side. Proportional faces before fixed ones: the
+    // template's face is one, and its texts are sized for one.
+    struct CFound {
+        std::vector<std::wstring> m_proportional, m_fixed;
+    } found;
     LOGFONTW lf{};
     lf.lfCharSet = SHIFTJIS_CHARSET;
-    std::wstring strAny;
     HDC hdc = GetDC(nullptr);
     EnumFontFamiliesExW(
         hdc, &lf,
         [](const LOGFONTW* pFont, const TEXTMETRICW*, DWORD, LPARAM lParam) -> int {
-            // Vertical faces ("@...") lay text on its side.
-            if (pFont->lfFaceName[0] == L'@') {
-                return 1;
+            auto& faces = *reinterpret_cast<CFound*>(lParam);
+            if (pFont->lfFaceName[0] != L'@') {
+                ((pFont->lfPitchAndFamily & 0x3) == FIXED_PITCH ? faces.m_fixed
+                                                                : faces.m_proportional)
+                    .push_back(pFont->lfFaceName);
             }
-            *reinterpret_cast<std::wstring*>(lParam) = pFont->lfFaceName;
-            return 0;
+            return 1;
         },
-        reinterpret_cast<LPARAM>(&strAny), 0);
+        reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, hdc);
-    return strAny.empty() ? strFace : strAny;
+    std::vector<std::wstring> candidates = {L"Yu Gothic UI", L"Meiryo UI", L"MS UI Gothic"};
+    candidates.insert(candidates.end(), found.m_proportional.begin(), found.m_proportional.end());
+    candidates.insert(candidates.end(), found.m_fixed.begin(), found.m_fixed.end());
+    for (const std::wstring& strCandidate : candidates) {
+        if (FaceShows(strCandidate, text)) {
+            return strCandidate;
+        }
+    }
+    return strFace;
 }
 
 DWORD KindStyle(rc::Kind kind)
@@ -116,7 +128,23 @@ DWORD KindStyle(rc::Kind kind)
     return 0;
 }
 
-CWinTemplate::CWinTemplate(const rc::DialogTemplate& tpl) : m_strFace(FaceWithJapanese(Widen(tpl.face)))
+namespace {
+
+// Every text the template shows, to choose a face that has all of it.
+std::wstring TextsOf(const rc::DialogTemplate& tpl)
+{
+    std::wstring text = Widen(tpl.caption) + Widen(rc::String(zandrel::IDS_ABOUTBOX));
+    for (const rc::ItemTemplate& item : tpl.items) {
+        text += Widen(item.text);
+    }
+    std::erase(text, L' ');
+    return text;
+}
+
+} // namespace
+
+CWinTemplate::CWinTemplate(const rc::DialogTemplate& tpl)
+    : m_strFace(FaceShowing(Widen(tpl.face), TextsOf(tpl)))
 {
     CWordWriter out(m_words);
     out.Word(1);      // version

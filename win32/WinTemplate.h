@@ -3,8 +3,8 @@
 #pragma once
 
 // Before <windows.h>, whose IDOK and IDCANCEL macros (of the same values) would hide these.
-#include "zandrelIds.h"
 #include "zandrel_rc.h"
+#include "zandrelIds.h"
 
 #include <string>
 #include <vector>
@@ -26,10 +26,10 @@ private:
     std::wstring m_strFace;
 };
 
-// The template's face where this system has it. Elsewhere (most Windows outside Japan lack
-// "ＭＳ Ｐゴシック") a face with Japanese glyphs, so the Japanese texts never show as empty
-// boxes: first those every Windows 10 and 11 has, then any at all.
-std::wstring FaceWithJapanese(const std::wstring& strFace);
+// The template's face where this system shows every character of text in it. Elsewhere (most
+// Windows outside Japan lack "ＭＳ Ｐゴシック") a face that does, so that no text shows as empty
+// boxes: first the Japanese faces every Windows 10 and 11 has, then any Japanese face at all.
+std::wstring FaceShowing(const std::wstring& strFace, const std::wstring& text);
 
 // The window style bits that a control's kind stands for in a resource script.
 DWORD KindStyle(rc::Kind kind);

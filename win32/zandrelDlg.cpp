@@ -53,9 +53,9 @@ CModalHost& DefaultModalHost()
 
 HICON LoadProgramIcon(int nMetricX, int nMetricY)
 {
-    return static_cast<HICON>(LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                         GetSystemMetrics(nMetricX), GetSystemMetrics(nMetricY),
-                                         LR_DEFAULTCOLOR));
+    return static_cast<HICON>(LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                         IMAGE_ICON, GetSystemMetrics(nMetricX),
+                                         GetSystemMetrics(nMetricY), LR_DEFAULTCOLOR));
 }
 
 } // namespace
@@ -243,8 +243,8 @@ std::string CZandrelDlg::EntryText() const
 {
     const HWND hEntry = GetDlgItem(m_hWnd, IDC_ENTRY);
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hEntry)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(hEntry, text.data(),
-                                                        static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(hEntry, text.data(), static_cast<int>(text.size()))));
     return Narrow(text);
 }
 
@@ -283,7 +283,7 @@ bool CZandrelDlg::readControls()
     m_bExchanging = true;
     m_nKind = IsDlgButtonChecked(m_hWnd, IDC_KIND3) == BST_CHECKED   ? 0
               : IsDlgButtonChecked(m_hWnd, IDC_KIND4) == BST_CHECKED ? 1
-                                                                      : -1;
+                                                                     : -1;
     m_bUsePrev = IsDlgButtonChecked(m_hWnd, IDC_USEPREV) == BST_CHECKED ? 1 : 0;
     m_strEntry = EntryText();
     const int nLimit = DigitCount();
@@ -324,9 +324,16 @@ void CZandrelDlg::setItemText(int id, const std::string& text)
 
 void CZandrelDlg::enableItem(int id, bool on)
 {
-    if (const HWND hItem = GetDlgItem(m_hWnd, id)) {
-        EnableWindow(hItem, on ? TRUE : FALSE);
+    const HWND hItem = GetDlgItem(m_hWnd, id);
+    if (hItem == nullptr) {
+        return;
     }
+    // A disabled control loses the keyboard focus to nobody, and the keyboard then reaches no
+    // control at all: hand the focus on first, as the Tab key would ("set" after a registration).
+    if (!on && GetFocus() == hItem) {
+        SendMessageW(m_hWnd, WM_NEXTDLGCTL, 0, FALSE);
+    }
+    EnableWindow(hItem, on ? TRUE : FALSE);
 }
 
 void CZandrelDlg::showMessage(const std::string& text, const std::string& caption)

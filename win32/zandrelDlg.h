@@ -75,9 +75,9 @@ private:
     HICON m_hIconSmall;
     bool m_bModal = false;
     INT_PTR m_nResult = 0;
-    bool m_bExchanging = false;    // control notifications are ignored while the exchange runs
-    bool m_bSettingEntry = false;  // and while the program sets the entry's text itself
-    std::wstring m_strEntryShown;  // what the user last had in the entry, to go back to
+    bool m_bExchanging = false;   // control notifications are ignored while the exchange runs
+    bool m_bSettingEntry = false; // and while the program sets the entry's text itself
+    std::wstring m_strEntryShown; // what the user last had in the entry, to go back to
 };
 
 // The one module all resources come from: the program's own.

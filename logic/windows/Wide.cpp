@@ -10,9 +10,9 @@ std::wstring Widen(std::string_view utf8)
         return {};
     }
     const int nLen = static_cast<int>(utf8.size());
-    std::wstring out(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), nLen,
-                                                                  nullptr, 0)),
-                     L'\0');
+    std::wstring out(
+        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), nLen, nullptr, 0)),
+        L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), nLen, out.data(), static_cast<int>(out.size()));
     return out;
 }

@@ -66,10 +66,10 @@ CFileOps::Handle CSystemFileOps::Open(const std::string& strPath, Mode mode)
     // Every share mode is granted: the byte-range lock, not the open, keeps copies apart, as
     // the lock does on every other platform.
     const bool bRead = mode == Mode::Read;
-    const HANDLE h = CreateFileW(LongPath(strPath).c_str(),
-                                 bRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 bRead ? OPEN_EXISTING : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h =
+        CreateFileW(LongPath(strPath).c_str(), bRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    bRead ? OPEN_EXISTING : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<Handle>(h);
 }
 

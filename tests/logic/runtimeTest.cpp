@@ -91,4 +91,3 @@ TEST(RuntimeTest, FormatPadsButNeverCuts)
             << row.n << " width " << row.width;
     }
 }
-

@@ -124,10 +124,7 @@ public:
         return !FailOnce(Call::Truncate) && CSystemFileOps::Truncate(h, nLength);
     }
     bool Flush(Handle h) override { return !FailOnce(Call::Flush) && CSystemFileOps::Flush(h); }
-    bool Close(Handle h) override
-    {
-        return CSystemFileOps::Close(h) && m_failing != Call::Close;
-    }
+    bool Close(Handle h) override { return CSystemFileOps::Close(h) && m_failing != Call::Close; }
 
 private:
     bool FailOnce(Call call)
@@ -345,7 +342,8 @@ TEST_F(StoreFileTest, TwoCopiesKeepEachOthersKind)
 // bounds, and a number it could not read is not written over later.
 TEST_F(StoreFileTest, BusyFileAtStart)
 {
-    const std::string held = Bytes({3, 0, 0, 0, '4', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0});
+    const std::string held =
+        Bytes({3, 0, 0, 0, '4', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0});
     struct Row {
         const char* name;
         int releaseAfterMs; // -1: only after the start has given up

@@ -23,6 +23,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# mktemp makes it 0700; as the system's root folder it must let every user through.
+chmod 0755 "$root"
 start=$(date +%s)
 echo "== debootstrap trixie from $mirror into $root"
 debootstrap --variant=minbase --include=ca-certificates trixie "$root" "$mirror" >"$root.debootstrap.log" 2>&1 ||

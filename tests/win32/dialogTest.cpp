@@ -211,7 +211,8 @@ TEST_F(WinDialogTest, FileThatCannotBeOpenedShowsTheBox)
     dir.WriteStore(Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0}));
     const std::wstring path = Widen(Utf8(dir.Store()));
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE h =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         ClearEntry();
         Type(L"124");
@@ -228,11 +229,9 @@ TEST_F(WinDialogTest, FileThatCannotBeOpenedShowsTheBox)
 TEST(WinVersionBoxTest, ShowsItsTemplateAndTheIcon)
 {
     const CWinTemplate tpl(rc::VersionDialog());
-    const HWND hBox = CreateDialogIndirectParamW(ResourceModule(), tpl.Get(), nullptr,
-                                                 [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR {
-                                                     return FALSE;
-                                                 },
-                                                 0);
+    const HWND hBox = CreateDialogIndirectParamW(
+        ResourceModule(), tpl.Get(), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_NE(hBox, nullptr);
     wchar_t sz[64] = L"";
     GetWindowTextW(hBox, sz, 64);
@@ -265,17 +264,15 @@ TEST(WinVersionBoxTest, VersionRecord)
     EXPECT_EQ(pFixed->dwFileFlags & pFixed->dwFileFlagsMask, VS_FF_DEBUG);
     EXPECT_EQ(pFixed->dwFileType, static_cast<DWORD>(VFT_APP));
     const std::pair<const wchar_t*, const char*> strings[] = {
-        {L"FileVersion", "1, 0, 0, 1"},
-        {L"InternalName", "zandrel"},
-        {L"OriginalFilename", "zandrel.EXE"},
-        {L"FileDescription", "zandrel MFC ｱﾌﾟﾘｹｰｼｮﾝ"},
+        {L"FileVersion", "1, 0, 0, 1"},        {L"InternalName", "zandrel"},
+        {L"OriginalFilename", "zandrel.EXE"},  {L"FileDescription", "zandrel MFC ｱﾌﾟﾘｹｰｼｮﾝ"},
         {L"ProductName", "zandrel ｱﾌﾟﾘｹｰｼｮﾝ"},
     };
     for (const auto& [pszName, pszValue] : strings) {
         wchar_t* pszFound = nullptr;
         const std::wstring strKey = std::wstring(L"\\StringFileInfo\\041104b0\\") + pszName;
-        ASSERT_TRUE(VerQueryValueW(data.data(), strKey.c_str(), reinterpret_cast<void**>(&pszFound),
-                                   &nLen))
+        ASSERT_TRUE(
+            VerQueryValueW(data.data(), strKey.c_str(), reinterpret_cast<void**>(&pszFound), &nLen))
             << Narrow(pszName);
         EXPECT_EQ(Narrow(pszFound), pszValue);
     }

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The zandrel developers
+# SPDX-License-Identifier: MIT
+# The installer under Wine, silently, as a user without administrator rights: installs (twice, as
+# an update over itself would), checks the files, the Start-menu shortcut and its start-in
+# folder, and the entry in Apps & features; uninstalls, and checks that all of it is gone but
+# the user's zandrel.ini.
+set -euo pipefail
+setup=$(realpath "$1")
+here=$(dirname "$0")
+source "$here/../support/xvfb.sh"
+source "$here/../support/wine.sh"
+make_scratch
+trap 'wine_stop; end_scratch' EXIT
+wine_prefix "$scratch" null
+fail() { echo "FAIL: $*"; exit 1; }
+winvar() { wine cmd /c echo "%$1%" </dev/null 2>/dev/null | tr -d '\r'; }
+unix() { winepath -u "$1" 2>/dev/null; }
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\zandrel'
+regval() { wine reg query "$key" /v "$1" </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
+
+for round in first again; do
+  wine "$setup" /S </dev/null || fail "setup /S ($round)"
+  wineserver -w
+done
+inst=$(unix "$(winvar LOCALAPPDATA)\\Programs\\zandrel")
+profile_win=$(winvar USERPROFILE)
+lnk=$(unix "$(winvar APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs\\zandrel.lnk")
+for f in "$inst/zandrel.exe" "$inst/uninstall.exe" "$lnk"; do
+  [ -f "$f" ] || fail "$f is not installed"
+done
+cmp -s "$inst/zandrel.exe" "$(dirname "$setup")/zandrel.exe" || fail "the installed zandrel.exe is not the one built"
+
+# The shortcut's start-in folder, read from the link file itself.
+start_in=$(python3 - "$lnk" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+flags = struct.unpack_from("<I", data, 20)[0]
+pos = 76
+if flags & 0x1:
+    pos += 2 + struct.unpack_from("<H", data, pos)[0]
+if flags & 0x2:
+    pos += struct.unpack_from("<I", data, pos)[0]
+width = 2 if flags & 0x80 else 1
+for bit in (0x4, 0x8, 0x10):
+    if flags & bit:
+        count = struct.unpack_from("<H", data, pos)[0]
+        text = data[pos + 2:pos + 2 + count * width]
+        pos += 2 + count * width
+        if bit == 0x10:
+            print(text.decode("utf-16-le" if width == 2 else "latin-1").rstrip("\0"))
+PY
+)
+[ "${start_in,,}" = "${profile_win,,}" ] || fail "the shortcut starts in '$start_in', not the profile folder '$profile_win'"
+
+[ "$(regval DisplayName)" = zandrel ] || fail "Apps & features: DisplayName '$(regval DisplayName)'"
+[ "$(regval DisplayVersion)" = 1.0.0.1 ] || fail "Apps & features: DisplayVersion"
+regval DisplayIcon | grep -qi 'zandrel.exe' || fail "Apps & features: DisplayIcon"
+regval UninstallString | grep -qi 'uninstall.exe' || fail "Apps & features: UninstallString"
+
+# A zandrel.ini in the user's folder and one even in the program's folder: neither is the
+# uninstaller's to remove.
+profile=$(unix "$profile_win")
+printf '\0\0\0\0\0\0\0\0' >"$profile/zandrel.ini"
+printf '\0\0\0\0\0\0\0\0' >"$inst/zandrel.ini"
+# The uninstaller runs a copy of itself and returns at once: wait for every Wine process instead.
+wine "$inst/uninstall.exe" /S </dev/null || fail "uninstall /S"
+wineserver -w
+for f in "$inst/zandrel.exe" "$inst/uninstall.exe" "$lnk"; do
+  [ ! -e "$f" ] || fail "$f is left after uninstalling"
+done
+[ -z "$(regval DisplayName)" ] || fail "the Apps & features entry is left"
+[ -f "$profile/zandrel.ini" ] && [ -f "$inst/zandrel.ini" ] || fail "uninstalling removed a zandrel.ini"
+echo "installer: installed twice, shortcut starts in the profile folder, Apps & features entry; uninstalled all but zandrel.ini"

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The zandrel developers
+# SPDX-License-Identifier: MIT
+# The Windows program under Wine on a private X server, used with the keyboard as a person would:
+# registers 007, checks the bytes of zandrel.ini, moves the kind with an arrow key and registers
+# 0042 there, opens the version box from the system menu, ends with Escape; then starts again and
+# ends with Alt+F4. Each run must end the process with status 0.
+set -euo pipefail
+exe=$(realpath "$1")
+here=$(dirname "$0")
+source "$here/../support/xvfb.sh"
+source "$here/../support/wine.sh"
+make_scratch
+trap 'wine_stop; end_scratch' EXIT
+start_xvfb "$scratch"
+wine_prefix "$scratch"
+mkdir "$scratch/work"
+cd "$scratch/work"
+fail() { echo "FAIL: $*"; cat "$scratch/app.log" 2>/dev/null; exit 1; }
+bytes() { od -An -tx1 zandrel.ini | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'; }
+
+start() {
+  wine "$exe" >"$scratch/app.log" 2>&1 &
+  app_pid=$!
+  win=$(find_zandrel_window)
+  [ -n "$win" ] || fail "no window named zandrel"
+  # Wine gives the window the keyboard itself; keys typed before that are lost.
+  for _ in $(seq 100); do [ "$(xdotool getwindowfocus 2>/dev/null)" = "$win" ] && break; sleep 0.1; done
+  [ "$(xdotool getwindowfocus)" = "$win" ] || fail "the window never took the keyboard"
+  sleep 0.3
+}
+ended_with_status_0() {
+  wait_gone "$app_pid" 100 || fail "still running after $1"
+  local status=0
+  wait "$app_pid" || status=$?
+  app_pid=
+  [ "$status" -eq 0 ] || fail "exit status $status after $1"
+}
+
+start
+# The focus starts on "get"; Tab goes to "end", to the checked kind, then to the entry.
+xdotool key --delay 80 Tab Tab Tab
+xdotool type --delay 80 007
+xdotool key --delay 80 Tab Return
+for _ in $(seq 50); do [ -s zandrel.ini ] && break; sleep 0.1; done
+[ "$(bytes)" = "01 00 00 00 37 00 00 00 00 00" ] || fail "zandrel.ini holds '$(bytes)' after 007"
+
+# "set", disabled now, has handed the focus on to "使用"; Tab passes "get" and "end" to the
+# checked kind, and Down checks "numbers4", whose entry then takes 0042.
+xdotool key --delay 80 Tab Tab Tab Down Tab
+xdotool type --delay 80 0042
+xdotool key --delay 80 Tab Return
+for _ in $(seq 50); do [ "$(stat -c %s zandrel.ini)" -eq 13 ] && break; sleep 0.1; done
+[ "$(bytes)" = "01 00 00 00 37 00 02 00 00 00 34 32 00" ] || fail "zandrel.ini holds '$(bytes)' after 0042"
+
+# Our item is the system menu's last; Wine adds an "About Wine" item that shares its letter A.
+xdotool key --delay 150 alt+space Up Return
+box=$(timeout 10 xdotool search --sync --onlyvisible --name '^zandrelのﾊﾞｰｼﾞｮﾝ情報$' 2>/dev/null | head -n1 || true)
+[ -n "$box" ] || fail "no version box"
+xdotool key Escape
+sleep 0.5
+kill -0 "$app_pid" 2>/dev/null || fail "Escape ended the program: no version box was open"
+xdotool key Escape
+ended_with_status_0 Escape
+
+start
+xdotool key alt+F4
+ended_with_status_0 Alt+F4
+[ "$(bytes)" = "01 00 00 00 37 00 02 00 00 00 34 32 00" ] || fail "the close changed zandrel.ini"
+echo "real window under Wine: registered 007 and 0042 by keyboard, opened the version box, ended by Escape and Alt+F4"
