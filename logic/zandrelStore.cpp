@@ -92,7 +92,9 @@ CFileOps::Handle OpenLocked(CFileOps& ops, const std::string& strPath, CFileOps:
             ops.Close(h);
             return CFileOps::kNoFile;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        // Often: another copy's save holds the lock for milliseconds and is let go for far less,
+        // so a rare look would keep missing the moment it is free.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return h;
 }

@@ -21,6 +21,7 @@ VIAddVersionKey /LANG=0 "ProductName" "zandrel"
 VIAddVersionKey /LANG=0 "FileDescription" "zandrel setup"
 VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=0 "LegalCopyright" "(C) 2026 The zandrel developers"
 
 Page directory
 Page instfiles

@@ -130,7 +130,7 @@ INT_PTR CZandrelDlg::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
     case WM_COMMAND:
-        // Set, get, the kinds, "使用", the entry and "end": dispatched in that order.
+        // The entry, then set, get, the kinds, "使用" and "end".
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_CLOSE:
@@ -146,36 +146,31 @@ void CZandrelDlg::OnCommand(int nID, int nCode)
     if (m_bExchanging) {
         return;
     }
-    switch (nID) {
-    case IDC_SET:
-        if (nCode == BN_CLICKED) {
-            OnSet();
-        }
-        break;
-    case IDC_GET:
-        if (nCode == BN_CLICKED) {
-            OnGet();
-        }
-        break;
-    case IDC_KIND3:
-        if (nCode == BN_CLICKED) {
-            OnKind3();
-        }
-        break;
-    case IDC_KIND4:
-        if (nCode == BN_CLICKED) {
-            OnKind4();
-        }
-        break;
-    case IDC_USEPREV:
-        if (nCode == BN_CLICKED) {
-            OnUseCheck();
-        }
-        break;
-    case IDC_ENTRY:
+    if (nID == IDC_ENTRY) {
         if (nCode == EN_CHANGE) {
             OnEntryEdited();
         }
+        return;
+    }
+    // Buttons report clicks (Escape too comes as a click of IDCANCEL); nothing else is handled.
+    if (nCode != BN_CLICKED) {
+        return;
+    }
+    switch (nID) {
+    case IDC_SET:
+        OnSet();
+        break;
+    case IDC_GET:
+        OnGet();
+        break;
+    case IDC_KIND3:
+        OnKind3();
+        break;
+    case IDC_KIND4:
+        OnKind4();
+        break;
+    case IDC_USEPREV:
+        OnUseCheck();
         break;
     case IDCANCEL:
         OnCancel();

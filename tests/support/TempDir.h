@@ -38,6 +38,14 @@ public:
     }
 
     const std::filesystem::path& Path() const { return m_dir; }
+    // Makes a subdirectory the working directory, then removes it (POSIX allows that).
+    void EnterRemovedDirectory() const
+    {
+        const auto gone = m_dir / "gone";
+        std::filesystem::create_directory(gone);
+        std::filesystem::current_path(gone);
+        std::filesystem::remove(gone);
+    }
     std::filesystem::path Store() const { return m_dir / "zandrel.ini"; }
 
     void WriteStore(const std::string& bytes) const

@@ -37,10 +37,7 @@ TEST(RuntimeTest, WorkingDirectoryIsReadWholeBeyondOldPathLimits)
 TEST(RuntimeTest, WorkingDirectoryThatWasRemovedReadsAsEmpty)
 {
     CTempWorkDir dir;
-    const auto gone = dir.Path() / "gone";
-    std::filesystem::create_directory(gone);
-    std::filesystem::current_path(gone);
-    std::filesystem::remove(gone);
+    dir.EnterRemovedDirectory();
     EXPECT_EQ(GetWorkingDirectory(), "");
 }
 

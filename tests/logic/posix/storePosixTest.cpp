@@ -21,15 +21,11 @@ const std::string kWriteFailed = "File, \"zandrel.ini\" could not be written.";
 const std::string kSeven = Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0});
 const std::string k123 = Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 0, 0, 0, 0});
 
-// Runs fnBody in a child process as the unprivileged user 65534; its exit status, or -1.
-template <typename Fn> int AsNobody(Fn fnBody)
+// Runs fnBody in a child process; its exit status, or -1 when it did not exit (a signal).
+template <typename Fn> int InChild(Fn fnBody)
 {
     const pid_t pid = fork();
     if (pid == 0) {
-        if (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
-            setresuid(65534, 65534, 65534) != 0) {
-            _exit(100);
-        }
         _exit(fnBody());
     }
     int nStatus = 0;
@@ -37,6 +33,18 @@ template <typename Fn> int AsNobody(Fn fnBody)
         return -1;
     }
     return WEXITSTATUS(nStatus);
+}
+
+// The same as the unprivileged user 65534; 100 when root could not be dropped.
+template <typename Fn> int AsNobody(Fn fnBody)
+{
+    return InChild([&] {
+        if (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+            setresuid(65534, 65534, 65534) != 0) {
+            return 100;
+        }
+        return fnBody();
+    });
 }
 
 // Registers 123 in a fresh dialog: 0 saved, 1 could not be opened, 2 could not be written.
@@ -138,10 +146,7 @@ TEST(StorePosixTest, LinkedFileStaysALink)
 TEST(StorePosixTest, UnreadableWorkingDirectoryLoadsNothingAndRefusesToSave)
 {
     CTempWorkDir dir;
-    const auto gone = dir.Path() / "gone";
-    std::filesystem::create_directory(gone);
-    std::filesystem::current_path(gone);
-    std::filesystem::remove(gone);
+    dir.EnterRemovedDirectory();
     EXPECT_EQ(Set123(), 1);
     EXPECT_EQ(g_strStorePath, "");
     std::filesystem::current_path(dir.Path());
@@ -214,16 +219,11 @@ TEST(StorePosixTest, FileSizeLimit)
 {
     CTempWorkDir dir;
     dir.WriteStore(kSeven);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
+    const int nStatus = InChild([] {
         const rlimit limit{0, 0};
-        _exit(setrlimit(RLIMIT_FSIZE, &limit) == 0 ? Set123() : 100);
-    }
-    int nStatus = 0;
-    ASSERT_EQ(waitpid(pid, &nStatus, 0), pid);
-    ASSERT_TRUE(WIFEXITED(nStatus)) << "ended by signal " << WTERMSIG(nStatus);
-    EXPECT_EQ(WEXITSTATUS(nStatus), 2);
+        return setrlimit(RLIMIT_FSIZE, &limit) == 0 ? Set123() : 100;
+    });
+    EXPECT_EQ(nStatus, 2) << "-1: ended by a signal; 2: could not be written";
     EXPECT_EQ(dir.ReadStore(), kSeven);
 }
 
