@@ -5,6 +5,7 @@
 #include "zandrel_rc.h"
 #include "zandrelDlg.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -96,6 +97,9 @@ bool CZandrelApp::InitInstance()
 
 int main(int argc, char** argv)
 {
+    // Under a file-size limit a write fails with EFBIG instead of ending the program: a font
+    // cache Qt writes at start-up, and a save, which then says it could not be written.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!HasDisplay()) {
         std::fputs("zandrel: needs a graphical desktop, but neither DISPLAY (X11) nor "
                    "WAYLAND_DISPLAY (Wayland) names one that can be reached\n",
