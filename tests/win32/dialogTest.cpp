@@ -9,7 +9,6 @@
 #include "zandrelStore.h"
 
 #include <gtest/gtest.h>
-#include <iostream>
 #include <utility>
 #include <vector>
 
@@ -196,8 +195,8 @@ TEST_F(WinDialogTest, SystemCommandsAndEnding)
 
 TEST_F(WinDialogTest, FileThatCannotBeOpenedShowsTheBox)
 {
-    // A folder in the file's place; a read-only file too, where the system refuses to write it
-    // (Wine run as root does not).
+    // A folder in the file's place. (A read-only file would do on Windows; Wine run as root, as
+    // CI runs it, writes one all the same.)
     std::filesystem::create_directory(dir.Store());
     Start();
     Type(L"123");
@@ -206,24 +205,6 @@ TEST_F(WinDialogTest, FileThatCannotBeOpenedShowsTheBox)
     EXPECT_EQ(host.m_messages[0].first, "File, \"zandrel.ini\" could not be opened.");
     EXPECT_EQ(host.m_messages[0].second, "error");
     EXPECT_EQ(Text(IDC_PREVGROUP), "before-no = 123");
-
-    std::filesystem::remove(dir.Store());
-    dir.WriteStore(Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0}));
-    const std::wstring path = Widen(Utf8(dir.Store()));
-    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    const HANDLE h =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        ClearEntry();
-        Type(L"124");
-        Click(IDC_SET);
-        EXPECT_EQ(host.m_messages.size(), 2u);
-        EXPECT_EQ(dir.ReadStore(), Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0}));
-    } else {
-        CloseHandle(h);
-        std::cout << "read-only files are writable here: that row is skipped\n";
-    }
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(WinVersionBoxTest, ShowsItsTemplateAndTheIcon)
