@@ -75,7 +75,9 @@ start_program() {
     QT_QPA_PLATFORM=xcb "$program" >"$scratch/app.log" 2>&1 &
     app_pid=$!
     target_win=$(find_zandrel_window)
-    [ -n "$target_win" ] || { echo "FAIL: no window named zandrel"; cat "$scratch/app.log"; return 1; }
+    [ -n "$target_win" ] || {
+      echo "FAIL: no window named zandrel; the program $(kill -0 "$app_pid" 2>/dev/null && echo runs || echo ended)"
+      cat "$scratch/app.log"; return 1; }
   fi
   xdotool windowfocus --sync "$target_win" 2>/dev/null || true
   sleep 0.3
@@ -88,13 +90,23 @@ wait_gone() {
   ! kill -0 "$pid" 2>/dev/null
 }
 
+# Waits for the server to be gone: the next test's Xvfb may otherwise take the display number
+# whose lock this one has just given up while its socket still answers.
 stop_xvfb() {
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] || return 0
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait_gone "$xvfb_pid" 50 || kill -9 "$xvfb_pid" 2>/dev/null || true
 }
 
 # Prints the id of the visible window named zandrel, waiting up to 20 s; empty when none shows.
+# Asked again and again rather than with --sync, which gives up at the first error it meets.
 find_zandrel_window() {
-  timeout 20 xdotool search --sync --onlyvisible --name '^zandrel$' 2>/dev/null | head -n1 || true
+  local id
+  for _ in $(seq 200); do
+    id=$(xdotool search --onlyvisible --name '^zandrel$' 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
 }
 
 # Ends the program whose window (or, on Wayland, weston's) is $1 with Escape and checks that
