@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <QByteArray>
 #include <QString>
 #include <sys/socket.h>
@@ -18,16 +19,27 @@
 
 namespace {
 
-// Whether an X server answers at DISPLAY, authorisation included.
-bool X11Answers()
+// A connection to the X server, held while Qt makes its own: a server whose only client this
+// was would otherwise reset as the probe let go, and refuse Qt for that moment.
+using CX11Connection = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
+
+// Whether an X server answers at DISPLAY, authorisation included. A few tries, a tenth of a
+// second apart: a server resets when its last client leaves (a window just closed on a bare X
+// server) and refuses connections while it does.
+bool X11Answers(CX11Connection& held)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         return false;
     }
-    xcb_connection_t* pConnection = xcb_connect(nullptr, nullptr);
-    const bool bAnswers = xcb_connection_has_error(pConnection) == 0;
-    xcb_disconnect(pConnection);
-    return bAnswers;
+    for (int nTry = 0; nTry < 10; ++nTry) {
+        held.reset(xcb_connect(nullptr, nullptr));
+        if (xcb_connection_has_error(held.get()) == 0) {
+            return true;
+        }
+        held.reset();
+        usleep(100000);
+    }
+    return false;
 }
 
 // Whether a compositor listens on WAYLAND_DISPLAY's socket: a socket a dead compositor left
@@ -58,16 +70,16 @@ bool WaylandAnswers()
 // advice to reinstall the application; a user who started zandrel from a text console, an SSH
 // shell or with a stale DISPLAY deserves a plain word instead. Platforms that need no display
 // (offscreen, vnc, eglfs, ...) are the user's explicit choice and are left to Qt.
-bool HasDisplay()
+bool HasDisplay(CX11Connection& held)
 {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (platform.startsWith("xcb")) {
-        return X11Answers();
+        return X11Answers(held);
     }
     if (platform.startsWith("wayland")) {
         return WaylandAnswers();
     }
-    return !platform.isEmpty() || WaylandAnswers() || X11Answers();
+    return !platform.isEmpty() || WaylandAnswers() || X11Answers(held);
 }
 
 } // namespace
@@ -100,13 +112,15 @@ int main(int argc, char** argv)
     // Under a file-size limit a write fails with EFBIG instead of ending the program: a font
     // cache Qt writes at start-up, and a save, which then says it could not be written.
     std::signal(SIGXFSZ, SIG_IGN);
-    if (!HasDisplay()) {
+    CX11Connection held(nullptr, &xcb_disconnect);
+    if (!HasDisplay(held)) {
         std::fputs("zandrel: needs a graphical desktop, but neither DISPLAY (X11) nor "
                    "WAYLAND_DISPLAY (Wayland) names one that can be reached\n",
                    stderr);
         return 1;
     }
     CZandrelApp theApp(argc, argv);
+    held.reset();
     theApp.InitInstance();
     // Qt 6.4's Wayland client can hang in its teardown, its main thread waiting for the event
     // thread while that thread waits for events, when input arrives as the window closes. Every
