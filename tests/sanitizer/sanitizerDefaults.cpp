@@ -17,10 +17,14 @@ ZANDREL_SANITIZER_HOOK __lsan_default_options()
 
 // Leaks inside system libraries that the program cannot free: D-Bus keeps a connection buffer for
 // the life of the process, fontconfig caches what it loads, and GTK, which the gtk3 platform
-// theme starts, keeps what it sets up in GLib's allocations (their traces end inside GLib).
+// theme starts, keeps what it sets up in GLib's allocations (their traces end inside GLib). On
+// Debian 13, Mesa's GLX keeps its screen configurations and Qt 6.8 its desktop-services object
+// (with the D-Bus watcher under it) to the end.
 ZANDREL_SANITIZER_HOOK __lsan_default_suppressions()
 {
     return "leak:libdbus-1.so\n"
            "leak:libfontconfig.so\n"
-           "leak:libglib-2.0.so\n";
+           "leak:libglib-2.0.so\n"
+           "leak:libGLX_mesa.so\n"
+           "leak:QGenericUnixServices\n";
 }
