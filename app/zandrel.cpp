@@ -110,7 +110,8 @@ bool CZandrelApp::InitInstance()
 int main(int argc, char** argv)
 {
     // Under a file-size limit a write fails with EFBIG instead of ending the program: a font
-    // cache Qt writes at start-up, and a save, which then says it could not be written.
+    // cache Qt writes at start-up, and a save, which then says it could not be written. Set here,
+    // once for the whole process, rather than by the file layer behind its back.
     std::signal(SIGXFSZ, SIG_IGN);
     CX11Connection held(nullptr, &xcb_disconnect);
     if (!HasDisplay(held)) {

@@ -48,7 +48,6 @@ protected:
 // The platform's own file calls.
 class CSystemFileOps : public CFileOps {
 public:
-    CSystemFileOps();
     Handle Open(const std::string& strPath, Mode mode) override;
     LockResult TryLock(Handle h, Lock lock) override;
     long ReadAt(Handle h, std::uint32_t nOffset, void* pBuf, std::size_t nCount) override;

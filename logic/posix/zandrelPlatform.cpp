@@ -5,7 +5,6 @@
 #include "zandrelRuntime.h"
 
 #include <cerrno>
-#include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
@@ -31,13 +30,6 @@ std::string GetWorkingDirectory()
     std::error_code ec;
     std::string strPath = std::filesystem::current_path(ec).string();
     return ec ? std::string() : strPath;
-}
-
-CSystemFileOps::CSystemFileOps()
-{
-    // Over a file-size limit a write should fail with EFBIG and be reported as a failed save,
-    // not end the program.
-    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 CFileOps::Handle CSystemFileOps::Open(const std::string& strPath, Mode mode)

@@ -59,8 +59,6 @@ OVERLAPPED At(std::uint32_t nOffset)
 
 } // namespace
 
-CSystemFileOps::CSystemFileOps() = default;
-
 CFileOps::Handle CSystemFileOps::Open(const std::string& strPath, Mode mode)
 {
     // Every share mode is granted: the byte-range lock, not the open, keeps copies apart, as
