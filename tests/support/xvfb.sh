@@ -68,8 +68,9 @@ start_program() {
     app_pid=$!
     target_win=$weston_win
     # No window can be looked up through Wayland; the program is ready once it has connected
-    # and drawn, which its first frame callbacks show soon after start.
-    sleep 1
+    # and drawn, which its first frame callbacks show soon after start. Two seconds: on a busy
+    # machine one was once too few, and the keys typed went nowhere.
+    sleep 2
     kill -0 "$app_pid" 2>/dev/null || { echo "FAIL: the program ended at start"; cat "$scratch/app.log"; return 1; }
   else
     QT_QPA_PLATFORM=xcb "$program" >"$scratch/app.log" 2>&1 &
