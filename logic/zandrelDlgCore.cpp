@@ -94,7 +94,7 @@ bool CZandrelDlgCore::ValidateEntry()
     for (; i < nLen && i < nWidth; ++i) {
         const char ch = m_strEntry[i];
         if (ch < '0' || ch > '9') {
-            m_surface.enableItem(IDC_SET, false);
+            EnableSet(false);
             return false;
         }
         bCopying = bCopying || ch != '0';
@@ -106,17 +106,25 @@ bool CZandrelDlgCore::ValidateEntry()
         strOut.assign(1, '0');
     }
     if (strOut.empty()) {
-        m_surface.enableItem(IDC_SET, false);
+        EnableSet(false);
         return true;
     }
-    m_surface.enableItem(IDC_SET, nLen == nWidth && strOut != m_strPrevNo);
+    EnableSet(nLen == nWidth && (strOut != m_strPrevNo || Unsaved(m_nKind)));
     m_strEntryNorm = strOut;
     return true;
 }
 
+void CZandrelDlgCore::EnableSet(bool bOn)
+{
+    m_bSetAllowed = bOn;
+    m_surface.enableItem(IDC_SET, bOn);
+}
+
 void CZandrelDlgCore::OnSet()
 {
-    if (!ValidateEntry()) {
+    // A click can reach a disabled button (automation and assistive tools send them): only an
+    // entry that the rules accept is registered.
+    if (!ValidateEntry() || !m_bSetAllowed) {
         return;
     }
     RegisterPrevNumber();
@@ -145,6 +153,7 @@ void CZandrelDlgCore::LoadPrevNumbers()
     m_strPrevNo.clear();
     m_strEntry.clear();
     m_nKind = 0;
+    m_bUnsaved3 = m_bUnsaved4 = false;
 
     const auto bytes = ReadStoreFile(*m_pFileOps, g_strStorePath);
     if (!bytes) {
@@ -175,26 +184,30 @@ void CZandrelDlgCore::SavePrevNumbers()
     // Only the kind just registered is this copy's to change. For the other one the file's record
     // stands, so that a number another running copy saved, or one this copy could not read at
     // start because the file was busy, is never written over; the state takes it too, so that the
-    // window shows it when the user switches kind.
+    // window shows it when the user switches kind. A registration of the other kind that an
+    // earlier save failed to write is this copy's too, and goes in from memory.
     const bool bFour = m_nKind != 0;
     const StoreWriteResult result = UpdateStoreFile(
         *m_pFileOps, g_strStorePath, [&](const std::optional<std::string>& current) {
             const CStoreRecords held = current ? DecodeStore(*current) : CStoreRecords{};
-            if (bFour && held.m_nWhole >= 1) {
+            if (bFour && !m_bUnsaved3 && held.m_nWhole >= 1) {
                 m_pszPrevNo3.Assign(held.m_str3);
-            } else if (!bFour && held.m_nWhole >= 2) {
+            } else if (!bFour && !m_bUnsaved4 && held.m_nWhole >= 2) {
                 m_pszPrevNo4.Assign(held.m_str4);
             }
             return EncodeStore(m_pszPrevNo3.View(), m_pszPrevNo4.View());
         });
-    switch (result) {
-    case StoreWriteResult::Ok:
-        break;
-    case StoreWriteResult::OpenFailed:
-        m_surface.showMessage(kOpenFailedText, kErrorCaption);
-        break;
-    case StoreWriteResult::WriteFailed:
-        m_surface.showMessage(kWriteFailedText, kErrorCaption);
-        break;
+    const bool bWasUnsaved = Unsaved(m_nKind);
+    if (result == StoreWriteResult::Ok) {
+        m_bUnsaved3 = m_bUnsaved4 = false;
+    } else {
+        Unsaved(m_nKind) = true;
+        m_surface.showMessage(result == StoreWriteResult::OpenFailed ? kOpenFailedText
+                                                                     : kWriteFailedText,
+                              kErrorCaption);
+    }
+    // While the number shown is not saved, "set" takes the same digits again, to retry.
+    if (Unsaved(m_nKind) != bWasUnsaved) {
+        ValidateEntry();
     }
 }

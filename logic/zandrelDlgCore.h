@@ -88,8 +88,16 @@ public:
 
 private:
     void SwitchKind(int nKind, const CPrevBuffer& buffer);
+    void EnableSet(bool bOn);
+    bool& Unsaved(int nKind) { return nKind != 0 ? m_bUnsaved4 : m_bUnsaved3; }
 
     CDialogSurface& m_surface;
     CFileOps* m_pFileOps;
     std::function<std::uint32_t()> m_fnTickCount;
+    // The verdict the validation last gave "set"; the handler acts on nothing else.
+    bool m_bSetAllowed = false;
+    // A kind whose registration could not be saved: it stays marked until a save succeeds, which
+    // then writes it from memory, and "set" takes the same digits again meanwhile.
+    bool m_bUnsaved3 = false;
+    bool m_bUnsaved4 = false;
 };

@@ -16,7 +16,15 @@ public:
 
     enum class Mode {
         Read,   // an existing file, for reading
-        Update, // reading and writing, created when missing, never truncated by the open
+        Update, // an existing file, for reading and writing; never truncated by the open
+        Create, // a new file, for reading and writing; fails where the name is taken
+    };
+    // Why an open failed.
+    enum class OpenFailure {
+        Missing, // no file of that name (Read, Update)
+        Exists,  // the name is taken (Create)
+        Busy,    // another program has the file open in a way that shuts this open out, for now
+        Refused, // anything else: permissions, a missing folder, no room
     };
     enum class Lock { Shared, Exclusive };
     enum class LockResult {
@@ -27,9 +35,13 @@ public:
 
     virtual ~CFileOps() = default;
 
-    virtual Handle Open(const std::string& strPath, Mode mode) = 0;
+    // Never waits: kNoFile and the reason when the file cannot be opened now.
+    virtual Handle Open(const std::string& strPath, Mode mode, OpenFailure& failure) = 0;
     // Never waits: the caller decides how long to try.
     virtual LockResult TryLock(Handle h, Lock lock) = 0;
+    // Whether the path names the open file at this moment: false once the file has been replaced
+    // under its name, renamed or removed.
+    virtual bool IsNamedBy(Handle h, const std::string& strPath) = 0;
     // Positional reads and writes: the number of bytes moved, or -1.
     virtual long ReadAt(Handle h, std::uint32_t nOffset, void* pBuf, std::size_t nCount) = 0;
     virtual long WriteAt(Handle h, std::uint32_t nOffset, const void* pBuf, std::size_t nCount) = 0;
@@ -38,6 +50,10 @@ public:
     virtual bool Flush(Handle h) = 0;
     // Releases the lock too. False when the platform reports a late write error.
     virtual bool Close(Handle h) = 0;
+    // Removes the name; an open file stays usable until it is closed.
+    virtual bool Remove(const std::string& strPath) = 0;
+    // The pause between two tries while another program holds the file.
+    virtual void Pause() = 0;
 
 protected:
     CFileOps() = default;
@@ -48,13 +64,16 @@ protected:
 // The platform's own file calls.
 class CSystemFileOps : public CFileOps {
 public:
-    Handle Open(const std::string& strPath, Mode mode) override;
+    Handle Open(const std::string& strPath, Mode mode, OpenFailure& failure) override;
     LockResult TryLock(Handle h, Lock lock) override;
+    bool IsNamedBy(Handle h, const std::string& strPath) override;
     long ReadAt(Handle h, std::uint32_t nOffset, void* pBuf, std::size_t nCount) override;
     long WriteAt(Handle h, std::uint32_t nOffset, const void* pBuf, std::size_t nCount) override;
     bool Truncate(Handle h, std::uint32_t nLength) override;
     bool Flush(Handle h) override;
     bool Close(Handle h) override;
+    bool Remove(const std::string& strPath) override;
+    void Pause() override;
 };
 
 CFileOps& SystemFileOps();

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <thread>
 
 std::string EncodeStore(std::string_view str3, std::string_view str4)
 {
@@ -77,26 +76,58 @@ private:
     CFileOps::Handle m_h;
 };
 
-// Opens the file and takes the lock, waiting while another copy holds it. kNoFile when either
-// cannot be had.
+// Opens the file the path names and locks it, waiting while another program holds either the
+// file or the lock, and opening again where the file was replaced or removed while this waited:
+// bytes written through the handle then land in the file the path names. Update creates a missing
+// file and says so through pbCreated. kNoFile when nothing can be had within the wait.
 CFileOps::Handle OpenLocked(CFileOps& ops, const std::string& strPath, CFileOps::Mode mode,
-                            CFileOps::Lock lock)
+                            CFileOps::Lock lock, bool* pbCreated = nullptr)
 {
-    const CFileOps::Handle h = strPath.empty() ? CFileOps::kNoFile : ops.Open(strPath, mode);
-    if (h == CFileOps::kNoFile) {
-        return h;
+    if (strPath.empty()) {
+        return CFileOps::kNoFile;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMs);
-    while (ops.TryLock(h, lock) == CFileOps::LockResult::Busy) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            ops.Close(h);
-            return CFileOps::kNoFile;
-        }
+    const auto waitOn = [&] {
         // Often: another copy's save holds the lock for milliseconds and is let go for far less,
         // so a rare look would keep missing the moment it is free.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        ops.Pause();
+        return true;
+    };
+    for (;;) {
+        auto failure = CFileOps::OpenFailure::Refused;
+        bool bCreated = false;
+        CFileOps::Handle h = ops.Open(strPath, mode, failure);
+        if (h == CFileOps::kNoFile && mode == CFileOps::Mode::Update &&
+            failure == CFileOps::OpenFailure::Missing) {
+            h = ops.Open(strPath, CFileOps::Mode::Create, failure);
+            bCreated = h != CFileOps::kNoFile;
+        }
+        if (h == CFileOps::kNoFile) {
+            // Exists: another copy created the file in between; open it as it stands.
+            const bool bAgain =
+                failure == CFileOps::OpenFailure::Busy || failure == CFileOps::OpenFailure::Exists;
+            if (bAgain && waitOn()) {
+                continue;
+            }
+            return h;
+        }
+        CFileOps::LockResult result;
+        while ((result = ops.TryLock(h, lock)) == CFileOps::LockResult::Busy && waitOn()) {
+        }
+        if (result != CFileOps::LockResult::Busy && ops.IsNamedBy(h, strPath)) {
+            if (pbCreated != nullptr) {
+                *pbCreated = bCreated;
+            }
+            return h;
+        }
+        ops.Close(h);
+        if (result == CFileOps::LockResult::Busy || !waitOn()) {
+            return CFileOps::kNoFile;
+        }
     }
-    return h;
 }
 
 // A valid file is at most 17 bytes; a little more shows the tail of an interrupted save, and
@@ -122,10 +153,24 @@ std::optional<std::string> ReadAll(CFileOps& ops, CFileOps::Handle h)
     return bytes;
 }
 
-bool WriteWhole(CFileOps& ops, CFileOps::Handle h, std::string_view bytes)
+// The bytes from the start, then the file cut to their length and flushed; pbTouched tells
+// whether any byte reached the file.
+bool WriteWhole(CFileOps& ops, CFileOps::Handle h, std::string_view bytes,
+                bool* pbTouched = nullptr)
 {
-    return ops.WriteAt(h, 0, bytes.data(), bytes.size()) == static_cast<long>(bytes.size()) &&
+    const long nWritten = ops.WriteAt(h, 0, bytes.data(), bytes.size());
+    if (pbTouched != nullptr) {
+        *pbTouched = nWritten > 0;
+    }
+    return nWritten == static_cast<long>(bytes.size()) &&
            ops.Truncate(h, static_cast<std::uint32_t>(bytes.size())) && ops.Flush(h);
+}
+
+// Holds no number at all: loads as none registered.
+void Empty(CFileOps& ops, CFileOps::Handle h)
+{
+    ops.Truncate(h, 0);
+    ops.Flush(h);
 }
 
 } // namespace
@@ -140,25 +185,28 @@ StoreWriteResult UpdateStoreFile(
     CFileOps& ops, const std::string& strPath,
     const std::function<std::string(const std::optional<std::string>& current)>& fnCompose)
 {
-    CFile file(ops, OpenLocked(ops, strPath, CFileOps::Mode::Update, CFileOps::Lock::Exclusive));
+    bool bCreated = false;
+    CFile file(ops, OpenLocked(ops, strPath, CFileOps::Mode::Update, CFileOps::Lock::Exclusive,
+                               &bCreated));
     if (!file.IsOpen()) {
         return StoreWriteResult::OpenFailed;
     }
     const std::optional<std::string> old = ReadAll(ops, file.Get());
     const std::string bytes = fnCompose(old);
-    const long nWritten = ops.WriteAt(file.Get(), 0, bytes.data(), bytes.size());
-    if (nWritten == static_cast<long>(bytes.size()) &&
-        ops.Truncate(file.Get(), static_cast<std::uint32_t>(bytes.size())) &&
-        ops.Flush(file.Get())) {
+    bool bTouched = false;
+    if (WriteWhole(ops, file.Get(), bytes, &bTouched)) {
         return file.Close() ? StoreWriteResult::Ok : StoreWriteResult::WriteFailed;
     }
-    // Nothing written leaves the old bytes as they were. Anything else is undone; new bytes cut
-    // short over old ones could read as a number nobody registered, so a file that cannot be put
-    // back is emptied instead.
-    if (nWritten > 0 && !(old && WriteWhole(ops, file.Get(), *old)) &&
-        nWritten < static_cast<long>(bytes.size())) {
-        ops.Truncate(file.Get(), 0);
-        ops.Flush(file.Get());
+    // Undone: where nothing was written the old bytes stand as they were; otherwise they are put
+    // back, and where even that fails the file is emptied, so that no mix of old and new bytes is
+    // left to read as a number nobody registered.
+    const bool bPutBack = bTouched && old && WriteWhole(ops, file.Get(), *old);
+    if (bTouched && !bPutBack) {
+        Empty(ops, file.Get());
+    }
+    // A file this save made holds nothing now: it goes again.
+    if (bCreated && ops.IsNamedBy(file.Get(), strPath)) {
+        ops.Remove(strPath);
     }
     return StoreWriteResult::WriteFailed;
 }

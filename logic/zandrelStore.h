@@ -30,26 +30,30 @@ std::string EncodeStore(std::string_view str3, std::string_view str4);
 // tail of the old ones.
 CStoreRecords DecodeStore(std::string_view bytes);
 
-// How long a start or a save waits for a lock that another process holds: long enough for any
-// save of another copy to finish, short enough that a file held for good is soon given up.
+// How long a start or a save waits for a file or lock that another program holds: long enough for
+// any save of another copy, or a scan by a virus checker, to finish; short enough that a file held
+// for good is soon given up.
 inline constexpr int kLockWaitMs = 2000;
 
 // The file's bytes, read under a shared lock. Nothing when it cannot be opened or read, or stays
-// locked by another process for longer than the wait.
+// busy with another program for longer than the wait.
 std::optional<std::string> ReadStoreFile(CFileOps& ops, const std::string& strPath);
 
 enum class StoreWriteResult { Ok, OpenFailed, WriteFailed };
 
 // Rewrites the file in place under an exclusive lock; fnCompose gets what the file holds at that
 // moment (nothing when it could not be read) and returns the new content.
+// - The file written is the one the path names once the lock is held: one replaced or removed
+//   while the save waited is opened again, within the same wait.
 // - The file stays the same file: its links, owner, permissions and attributes are untouched.
 // - The new bytes go in with one write from the start, and only then is the file cut to their
 //   length, so a crash leaves either the old bytes or the new ones followed by a tail of the old,
 //   which loads as the new numbers.
-// - A write that fails or comes back short is undone with the old bytes, read under the same
-//   lock. A file that cannot be put back is emptied rather than left holding a number nobody
-//   registered.
-// OpenFailed when the file can be neither opened nor created, or stays locked by another process;
+// - A save that fails is undone in steps: where nothing was written nothing is touched; otherwise
+//   the old bytes, read under the same lock, are put back; where that fails too, the file is
+//   emptied rather than left holding a number nobody registered. A file the failed save created
+//   is removed again.
+// OpenFailed when the file can be neither opened nor created, or stays busy with another program;
 // WriteFailed when anything after that fails.
 StoreWriteResult UpdateStoreFile(
     CFileOps& ops, const std::string& strPath,

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
-  xvfb xauth x11-utils xdotool
+  xvfb xauth x11-utils x11-apps xdotool
   dbus at-spi2-core python3-pyatspi
   weston qt6-wayland qt6-gtk-platformtheme
   clang libclang-rt-dev

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 const char kPathSeparator = '/';
@@ -32,16 +33,23 @@ std::string GetWorkingDirectory()
     return ec ? std::string() : strPath;
 }
 
-CFileOps::Handle CSystemFileOps::Open(const std::string& strPath, Mode mode)
+CFileOps::Handle CSystemFileOps::Open(const std::string& strPath, Mode mode, OpenFailure& failure)
 {
     // O_NONBLOCK: a FIFO planted under the file's name must not hang the program. No O_NOFOLLOW
     // and no resolving of links here: a link is followed exactly where the kernel follows it, so
     // its protections in shared folders hold.
-    const int nFlags = mode == Mode::Read ? O_RDONLY : O_RDWR | O_CREAT;
+    const int nFlags = mode == Mode::Read     ? O_RDONLY
+                       : mode == Mode::Update ? O_RDWR
+                                              : O_RDWR | O_CREAT | O_EXCL;
     int fd;
     do {
         fd = ::open(strPath.c_str(), nFlags | O_CLOEXEC | O_NONBLOCK, 0666);
     } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        failure = errno == ENOENT   ? OpenFailure::Missing
+                  : errno == EEXIST ? OpenFailure::Exists
+                                    : OpenFailure::Refused;
+    }
     return fd;
 }
 
@@ -56,6 +64,14 @@ CFileOps::LockResult CSystemFileOps::TryLock(Handle h, Lock lock)
         return LockResult::Held;
     }
     return errno == EWOULDBLOCK ? LockResult::Busy : LockResult::Unsupported;
+}
+
+bool CSystemFileOps::IsNamedBy(Handle h, const std::string& strPath)
+{
+    struct stat open {};
+    struct stat named {};
+    return ::fstat(static_cast<int>(h), &open) == 0 && ::stat(strPath.c_str(), &named) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
 long CSystemFileOps::ReadAt(Handle h, std::uint32_t nOffset, void* pBuf, std::size_t nCount)
@@ -90,6 +106,17 @@ bool CSystemFileOps::Close(Handle h)
 {
     // Not retried on EINTR: on Linux the descriptor is gone whatever close reports.
     return ::close(static_cast<int>(h)) == 0;
+}
+
+bool CSystemFileOps::Remove(const std::string& strPath)
+{
+    return ::unlink(strPath.c_str()) == 0;
+}
+
+void CSystemFileOps::Pause()
+{
+    const timespec ms{0, 1000000};
+    ::nanosleep(&ms, nullptr);
 }
 
 CFileOps& SystemFileOps()

@@ -59,16 +59,36 @@ OVERLAPPED At(std::uint32_t nOffset)
 
 } // namespace
 
-CFileOps::Handle CSystemFileOps::Open(const std::string& strPath, Mode mode)
+CFileOps::Handle CSystemFileOps::Open(const std::string& strPath, Mode mode, OpenFailure& failure)
 {
     // Every share mode is granted: the byte-range lock, not the open, keeps copies apart, as
     // the lock does on every other platform.
     const bool bRead = mode == Mode::Read;
-    const HANDLE h =
-        CreateFileW(LongPath(strPath).c_str(), bRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                    bRead ? OPEN_EXISTING : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<Handle>(h);
+    const HANDLE h = CreateFileW(
+        LongPath(strPath).c_str(), bRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        mode == Mode::Create ? CREATE_NEW : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        return reinterpret_cast<Handle>(h);
+    }
+    switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+        failure = OpenFailure::Missing;
+        break;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        failure = OpenFailure::Exists;
+        break;
+    // Antivirus, backup and sync tools open a file just written, often sharing nothing.
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        failure = OpenFailure::Busy;
+        break;
+    default:
+        failure = OpenFailure::Refused;
+        break;
+    }
+    return kNoFile;
 }
 
 CFileOps::LockResult CSystemFileOps::TryLock(Handle h, Lock lock)
@@ -82,6 +102,32 @@ CFileOps::LockResult CSystemFileOps::TryLock(Handle h, Lock lock)
     const DWORD nError = GetLastError();
     return nError == ERROR_LOCK_VIOLATION || nError == ERROR_IO_PENDING ? LockResult::Busy
                                                                         : LockResult::Unsupported;
+}
+
+bool CSystemFileOps::IsNamedBy(Handle h, const std::string& strPath)
+{
+    // A removed file keeps its name until its last handle closes.
+    FILE_STANDARD_INFO standard{};
+    if (!GetFileInformationByHandleEx(AsHandle(h), FileStandardInfo, &standard, sizeof standard) ||
+        standard.DeletePending) {
+        return false;
+    }
+    // Asking for no access at all opens even a file that another program shares with nobody.
+    const HANDLE hNamed = CreateFileW(LongPath(strPath).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (hNamed == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION open{};
+    BY_HANDLE_FILE_INFORMATION named{};
+    const bool bSame = GetFileInformationByHandle(AsHandle(h), &open) &&
+                       GetFileInformationByHandle(hNamed, &named) &&
+                       open.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
+                       open.nFileIndexHigh == named.nFileIndexHigh &&
+                       open.nFileIndexLow == named.nFileIndexLow;
+    CloseHandle(hNamed);
+    return bSame;
 }
 
 long CSystemFileOps::ReadAt(Handle h, std::uint32_t nOffset, void* pBuf, std::size_t nCount)
@@ -122,6 +168,16 @@ bool CSystemFileOps::Close(Handle h)
     OVERLAPPED at = At(0);
     UnlockFileEx(AsHandle(h), 0, MAXDWORD, MAXDWORD, &at);
     return CloseHandle(AsHandle(h)) != 0;
+}
+
+bool CSystemFileOps::Remove(const std::string& strPath)
+{
+    return DeleteFileW(LongPath(strPath).c_str()) != 0;
+}
+
+void CSystemFileOps::Pause()
+{
+    ::Sleep(1);
 }
 
 CFileOps& SystemFileOps()

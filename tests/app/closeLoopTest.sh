@@ -19,8 +19,13 @@ lingering=0
 for i in $(seq "$count"); do
   start_program "$program" "$platform"
   keys=${closes[$(( i % ${#closes[@]} ))]}
-  # shellcheck disable=SC2086
-  xdotool key --delay 30 $keys
+  if [ "$keys" = "shift+F10 c" ]; then
+    keys_then_wait_for_change shift+F10
+    xdotool key c
+  else
+    # shellcheck disable=SC2086
+    xdotool key --delay 30 $keys
+  fi
   for _ in 1 2 3; do
     xdotool mousemove_relative 7 5 key --delay 5 shift ctrl mousemove_relative -- -7 -5 2>/dev/null || true
   done

@@ -25,15 +25,16 @@ expected="01 00 00 00 37 00 00 00 00 00"
 
 # The window menu's version item by its accelerator. The box is modal: Escape then closes it and
 # not the program, which the next Escape ends.
-xdotool key --delay 100 shift+F10 a
-sleep 0.5
+keys_then_wait_for_change shift+F10
+keys_then_wait_for_change a
 if [ "$platform" = xcb ]; then
   timeout 10 xdotool search --sync --onlyvisible --name '^zandrelのﾊﾞｰｼﾞｮﾝ情報$' >/dev/null ||
     { echo "FAIL: no version box"; exit 1; }
 fi
-xdotool key Escape
-# Wayland leaves it to the compositor to give the keyboard back to the main window.
-sleep 1.5
+keys_then_wait_for_change Escape
+# Wayland leaves it to the compositor to give the keyboard back to the main window, which then
+# draws itself active.
+wait_for_new_screen
 kill -0 "$app_pid" 2>/dev/null || { echo "FAIL: Escape ended the program: no version box was open"; exit 1; }
 end_with_escape "$target_win" "$app_pid" || { cat app.log; exit 1; }
 app_pid=

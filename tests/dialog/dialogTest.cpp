@@ -167,6 +167,7 @@ TEST_F(DialogTest, FailedSaveShowsTheErrorAndKeepsTheRegistration)
     EXPECT_EQ(host.m_boxes[0].caption, "error");
     EXPECT_EQ(host.m_boxes[0].icon, QMessageBox::NoIcon);
     EXPECT_EQ(Caption(), "before-no = 123");
+    EXPECT_TRUE(Button("IDC_SET")->isEnabled()) << "pressed again, it retries";
 }
 
 TEST_F(DialogTest, KindSwitchesIncludingTheCheckedKind)

@@ -17,8 +17,9 @@ public:
     static constexpr Handle kStore = 100;
     std::string m_strFile;
 
-    Handle Open(const std::string&, Mode) override { return kStore; }
+    Handle Open(const std::string&, Mode, OpenFailure&) override { return kStore; }
     LockResult TryLock(Handle, Lock) override { return LockResult::Held; }
+    bool IsNamedBy(Handle, const std::string&) override { return true; }
     long ReadAt(Handle, std::uint32_t nOffset, void* pBuf, std::size_t nCount) override
     {
         if (nOffset >= m_strFile.size()) {
@@ -41,6 +42,8 @@ public:
     }
     bool Flush(Handle) override { return true; }
     bool Close(Handle) override { return true; }
+    bool Remove(const std::string&) override { return true; }
+    void Pause() override {}
 };
 
 void Check(bool bOk)

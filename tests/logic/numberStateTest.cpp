@@ -170,14 +170,21 @@ TEST_F(NumberStateTest, RegisteringOneKindLeavesTheOther)
     EXPECT_EQ(core.m_pszPrevNo4.View(), "42");
 }
 
-TEST_F(NumberStateTest, SetWithANonDigitDoesNothing)
+// "set" pressed (or sent a click while disabled) on an entry the rules refuse.
+TEST_F(NumberStateTest, SetOnARefusedEntryDoesNothing)
 {
-    StartWith("7", "");
-    ui.Type("1a3");
-    core.OnSet();
-    EXPECT_EQ(core.m_pszPrevNo3.View(), "7");
-    EXPECT_EQ(ui.m_strCaption, "before-no = 007");
-    EXPECT_TRUE(ui.m_messages.empty());
+    for (const char* entry : {"1a3", "12", "007", "1234"}) {
+        SCOPED_TRACE(entry);
+        StartWith("7", "");
+        ui.Type(entry);
+        ASSERT_FALSE(ui.m_bSetEnabled);
+        core.OnSet();
+        EXPECT_EQ(core.m_pszPrevNo3.View(), "7");
+        EXPECT_EQ(ui.m_strCaption, "before-no = 007");
+        EXPECT_EQ(ui.m_strEntryText, entry);
+        EXPECT_TRUE(ui.m_messages.empty());
+        EXPECT_EQ(dir.ReadStore(), EncodeStore("7", ""));
+    }
 }
 
 TEST_F(NumberStateTest, UseCheckOnlyReadsTheControls)

@@ -5,6 +5,7 @@
 #include "zandrelStore.h"
 
 #include <chrono>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -88,15 +89,20 @@ public:
         Write,        // nothing is written
         WriteShort,   // the disk fills after 6 bytes
         PutBackFails, // cut short after 6 bytes, and nothing more can be written
+        PutBackShort, // written whole but not cut, then the old bytes go back only in part
         Truncate,     // once
         Flush,        // once
         Close,
     };
     Call m_failing = Call::None;
 
-    Handle Open(const std::string& strPath, Mode mode) override
+    Handle Open(const std::string& strPath, Mode mode, OpenFailure& failure) override
     {
-        return m_failing == Call::Open ? kNoFile : CSystemFileOps::Open(strPath, mode);
+        if (m_failing == Call::Open) {
+            failure = OpenFailure::Refused;
+            return kNoFile;
+        }
+        return CSystemFileOps::Open(strPath, mode, failure);
     }
     LockResult TryLock(Handle h, Lock lock) override
     {
@@ -117,11 +123,15 @@ public:
         if (bShort && m_nWrites == 1) {
             nCount = std::min<std::size_t>(nCount, 6);
         }
+        if (m_failing == Call::PutBackShort && m_nWrites == 2) {
+            nCount = std::min<std::size_t>(nCount, 3);
+        }
         return CSystemFileOps::WriteAt(h, nOffset, pBuf, nCount);
     }
     bool Truncate(Handle h, std::uint32_t nLength) override
     {
-        return !FailOnce(Call::Truncate) && CSystemFileOps::Truncate(h, nLength);
+        const bool bFail = FailOnce(Call::Truncate) || FailOnce(Call::PutBackShort);
+        return !bFail && CSystemFileOps::Truncate(h, nLength);
     }
     bool Flush(Handle h) override { return !FailOnce(Call::Flush) && CSystemFileOps::Flush(h); }
     bool Close(Handle h) override { return CSystemFileOps::Close(h) && m_failing != Call::Close; }
@@ -251,32 +261,41 @@ TEST_F(StoreFileTest, FolderNamedInJapanese)
 }
 
 // Every failure says which, and the file loads afterwards as the old numbers or, where nothing of
-// it could be put back, as none: never as a number nobody registered.
+// it could be put back, as none: never as a number nobody registered. A file that a failed first
+// save made goes again.
 TEST_F(StoreFileTest, FailuresSayWhichAndLeaveTheOldNumbersOrNone)
 {
     using Call = CFailingOps::Call;
     const std::string old = Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0});
     const std::string saved = Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 0, 0, 0, 0});
+    const std::optional<std::string> none;
     struct Row {
         const char* name;
         Call call;
         const std::string* message;
-        std::string after;
+        std::optional<std::string> before, after; // nothing: no file
     };
     const Row rows[] = {
-        {"file cannot be opened", Call::Open, &kOpenFailed, old},
-        {"locked by another process for good", Call::Lock, &kOpenFailed, old},
-        {"write fails", Call::Write, &kWriteFailed, old},
-        {"disk full after 6 bytes", Call::WriteShort, &kWriteFailed, old},
-        {"cut short, cannot be put back", Call::PutBackFails, &kWriteFailed, ""},
-        {"cut short, old bytes unreadable", Call::ReadOld, &kWriteFailed, ""},
-        {"truncate fails", Call::Truncate, &kWriteFailed, old},
-        {"flush fails", Call::Flush, &kWriteFailed, old},
-        {"close reports a late error", Call::Close, &kWriteFailed, saved},
+        {"file cannot be opened", Call::Open, &kOpenFailed, old, old},
+        {"locked by another process for good", Call::Lock, &kOpenFailed, old, old},
+        {"write fails", Call::Write, &kWriteFailed, old, old},
+        {"disk full after 6 bytes", Call::WriteShort, &kWriteFailed, old, old},
+        {"cut short, cannot be put back", Call::PutBackFails, &kWriteFailed, old, ""},
+        {"cut short, old bytes unreadable", Call::ReadOld, &kWriteFailed, old, ""},
+        {"not cut, put back only in part", Call::PutBackShort, &kWriteFailed, old, ""},
+        {"truncate fails", Call::Truncate, &kWriteFailed, old, old},
+        {"flush fails", Call::Flush, &kWriteFailed, old, old},
+        {"close reports a late error", Call::Close, &kWriteFailed, old, saved},
+        {"first save, write fails", Call::Write, &kWriteFailed, none, none},
+        {"first save, disk full after 6 bytes", Call::WriteShort, &kWriteFailed, none, none},
+        {"first save, flush fails", Call::Flush, &kWriteFailed, none, none},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        dir.WriteStore(old);
+        std::filesystem::remove(dir.Store());
+        if (row.before) {
+            dir.WriteStore(*row.before);
+        }
         CFakeDialog fresh;
         CFailingOps failing;
         fresh.core.SetFileOps(failing);
@@ -287,10 +306,55 @@ TEST_F(StoreFileTest, FailuresSayWhichAndLeaveTheOldNumbersOrNone)
         ASSERT_EQ(fresh.surface.m_messages.size(), 1u);
         EXPECT_EQ(fresh.surface.m_messages[0].first, *row.message);
         EXPECT_EQ(fresh.surface.m_messages[0].second, "error");
-        EXPECT_EQ(dir.ReadStore(), row.after);
-        EXPECT_EQ(FilesInDir(), 1u);
+        EXPECT_EQ(dir.StoreExists(), row.after.has_value());
+        EXPECT_EQ(dir.ReadStore(), row.after.value_or(""));
+        EXPECT_EQ(FilesInDir(), row.after ? 1u : 0u);
         EXPECT_EQ(fresh.surface.m_strCaption, "before-no = 123");
-        EXPECT_FALSE(fresh.surface.m_bSetEnabled);
+        EXPECT_TRUE(fresh.surface.m_bSetEnabled) << "the same digits may be set again";
+    }
+}
+
+// A registration that could not be saved stays this copy's: the next save that succeeds, of
+// either kind, writes it rather than the file's older record.
+TEST_F(StoreFileTest, UnsavedRegistrationIsSavedLater)
+{
+    struct Row {
+        const char* name;
+        int kind; // of the registration after the failed one
+        const char* entry;
+        std::string after;
+    };
+    const Row rows[] = {
+        {"with the other kind", 1, "4444",
+         Bytes({3, 0, 0, 0, '7', '7', '7', 0, 4, 0, 0, 0, '4', '4', '4', '4', 0})},
+        {"by pressing set again", 0, "777",
+         Bytes({3, 0, 0, 0, '7', '7', '7', 0, 2, 0, 0, 0, '4', '2', 0})},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        dir.WriteStore(Bytes({3, 0, 0, 0, '1', '2', '3', 0, 2, 0, 0, 0, '4', '2', 0}));
+        CFakeDialog fresh;
+        CFailingOps failing;
+        fresh.core.SetFileOps(failing);
+        fresh.core.InitNumberState();
+        failing.m_failing = CFailingOps::Call::Open;
+        fresh.surface.Type("777");
+        fresh.core.OnSet();
+        ASSERT_EQ(fresh.surface.m_messages.size(), 1u);
+        failing.m_failing = CFailingOps::Call::None;
+        if (row.kind == 1) {
+            fresh.surface.m_nRadio = 1;
+            fresh.core.OnKind4();
+        }
+        fresh.surface.Type(row.entry);
+        ASSERT_TRUE(fresh.surface.m_bSetEnabled);
+        fresh.core.OnSet();
+        EXPECT_EQ(fresh.surface.m_messages.size(), 1u);
+        EXPECT_EQ(dir.ReadStore(), row.after);
+        EXPECT_FALSE(fresh.surface.m_bSetEnabled) << "saved: the same digits are the number held";
+        fresh.surface.m_nRadio = 0;
+        fresh.core.OnKind3();
+        EXPECT_EQ(fresh.surface.m_strCaption, "before-no = 777");
     }
 }
 
@@ -357,7 +421,8 @@ TEST_F(StoreFileTest, BusyFileAtStart)
         SCOPED_TRACE(row.name);
         dir.WriteStore(held);
         CSystemFileOps holder;
-        const CFileOps::Handle h = holder.Open(Utf8(dir.Store()), CFileOps::Mode::Update);
+        auto failure = CFileOps::OpenFailure::Refused;
+        const CFileOps::Handle h = holder.Open(Utf8(dir.Store()), CFileOps::Mode::Update, failure);
         ASSERT_EQ(holder.TryLock(h, CFileOps::Lock::Exclusive), CFileOps::LockResult::Held);
         std::thread release;
         if (row.releaseAfterMs >= 0) {
@@ -384,6 +449,77 @@ TEST_F(StoreFileTest, BusyFileAtStart)
         EXPECT_EQ(dir.ReadStore(),
                   Bytes({3, 0, 0, 0, '5', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0}));
         EXPECT_EQ(late.core.m_pszPrevNo4.View(), "1111");
+    }
+}
+
+// While a start or a save waits for another holder of the lock, the file is replaced under its
+// name (as editors and sync tools do) or removed: what is read or written is the file the name
+// holds then.
+TEST_F(StoreFileTest, FileReplacedWhileWaiting)
+{
+    const std::string started =
+        Bytes({3, 0, 0, 0, '4', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0});
+    const std::string replacement =
+        Bytes({3, 0, 0, 0, '9', '9', '9', 0, 4, 0, 0, 0, '2', '2', '2', '2', 0});
+    struct Row {
+        const char* name;
+        bool bRemove;  // else replaced
+        bool bAtStart; // else at "set" 556
+        std::string after;
+        const char* loaded4;
+    };
+    const Row rows[] = {
+        {"replaced at set", false, false,
+         Bytes({3, 0, 0, 0, '5', '5', '6', 0, 4, 0, 0, 0, '2', '2', '2', '2', 0}), "2222"},
+        {"removed at set", true, false,
+         Bytes({3, 0, 0, 0, '5', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0}), "1111"},
+        {"replaced at start", false, true, replacement, "2222"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        dir.WriteStore(started);
+        CFakeDialog copy;
+        if (!row.bAtStart) {
+            copy.core.InitNumberState();
+        }
+        CSystemFileOps holder;
+        auto failure = CFileOps::OpenFailure::Refused;
+        const CFileOps::Handle h = holder.Open(Utf8(dir.Store()), CFileOps::Mode::Update, failure);
+        ASSERT_EQ(holder.TryLock(h, CFileOps::Lock::Exclusive), CFileOps::LockResult::Held);
+        // Windows refuses to replace a file that is open, and Wine still opens a removed file by
+        // its name until its last handle closes: there such rows test only that the save goes on.
+        std::error_code replaced;
+        bool bRemovedStillOpens = false;
+        std::thread other([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            if (row.bRemove) {
+                std::filesystem::remove(dir.Store());
+                CSystemFileOps probe;
+                const CFileOps::Handle hRemoved =
+                    probe.Open(Utf8(dir.Store()), CFileOps::Mode::Read, failure);
+                bRemovedStillOpens = hRemoved != CFileOps::kNoFile;
+                if (bRemovedStillOpens) {
+                    probe.Close(hRemoved);
+                }
+            } else {
+                std::ofstream(dir.Path() / "new", std::ios::binary) << replacement;
+                std::filesystem::rename(dir.Path() / "new", dir.Store(), replaced);
+            }
+            holder.Close(h);
+        });
+        if (row.bAtStart) {
+            copy.core.InitNumberState();
+        } else {
+            copy.surface.Type("556");
+            copy.core.OnSet();
+        }
+        other.join();
+        EXPECT_TRUE(copy.surface.m_messages.empty());
+        if (replaced || bRemovedStillOpens) {
+            continue;
+        }
+        EXPECT_EQ(dir.ReadStore(), row.after);
+        EXPECT_EQ(copy.core.m_pszPrevNo4.View(), row.loaded4);
     }
 }
 

@@ -64,13 +64,16 @@ start_weston() {
 start_program() {
   local program=$1 platform=$2
   if [ "$platform" = wayland ]; then
+    local before
+    # weston fades its desktop in, and a program just closed fades out: first the screen as it
+    # stands without this program.
+    wait_for_new_screen
+    before=$(screen_sum)
     "${app_env[@]}" "$program" >"$scratch/app.log" 2>&1 &
     app_pid=$!
     target_win=$weston_win
-    # No window can be looked up through Wayland; the program is ready once it has connected
-    # and drawn, which its first frame callbacks show soon after start. Two seconds: on a busy
-    # machine one was once too few, and the keys typed went nowhere.
-    sleep 2
+    # No window can be looked up through Wayland: the program is ready once weston shows it.
+    wait_for_new_screen "$before" || { echo "FAIL: weston never showed the program"; cat "$scratch/app.log"; return 1; }
     kill -0 "$app_pid" 2>/dev/null || { echo "FAIL: the program ended at start"; cat "$scratch/app.log"; return 1; }
   else
     QT_QPA_PLATFORM=xcb "$program" >"$scratch/app.log" 2>&1 &
@@ -82,6 +85,40 @@ start_program() {
   fi
   xdotool windowfocus --sync "$target_win" 2>/dev/null || true
   sleep 0.3
+}
+
+# A checksum of everything the screen shows: menus and boxes are windows of their own on X11, and
+# on Wayland all of it is drawn inside weston's window.
+screen_sum() { xwd -root -silent 2>/dev/null | md5sum; }
+
+# Presses the keys given and waits, up to 10 s, until the screen shows something new: a menu or a
+# box opened or closed. On a busy machine a menu takes a moment to open, and keys sent before it
+# has would go to the window beneath. What the screen shows for a second before, a blinking text
+# cursor included, does not count as new.
+keys_then_wait_for_change() {
+  local seen=() sum
+  for _ in $(seq 11); do seen+=("$(screen_sum)"); sleep 0.1; done
+  xdotool key --delay 50 "$@"
+  for _ in $(seq 100); do
+    sum=$(screen_sum)
+    printf '%s\n' "${seen[@]}" | grep -qxF "$sum" || return 0
+    sleep 0.1
+  done
+  echo "FAIL: the screen did not change after the keys $*"
+  return 1
+}
+
+# Waits, up to 20 s, for the screen to change from the checksum $1 (if given) and then to hold
+# still for a fifth of a second.
+wait_for_new_screen() {
+  local before=${1:-} last= sum
+  for _ in $(seq 100); do
+    sum=$(screen_sum)
+    [ "$sum" != "$before" ] && [ "$sum" = "$last" ] && return 0
+    last=$sum
+    sleep 0.2
+  done
+  return 1
 }
 
 # Waits up to $2 tenths of a second for process $1 to end; fails if it does not.

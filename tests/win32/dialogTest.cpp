@@ -109,6 +109,13 @@ TEST_F(WinDialogTest, TypingSetAndKindsReachTheLogicAndTheFile)
     EXPECT_FALSE(IsWindowEnabled(Item(IDC_SET)));
     EXPECT_EQ(Text(IDC_PREVGROUP), "before-no = 007");
     EXPECT_EQ(dir.ReadStore(), Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0}));
+    // Windows delivers a click message to a disabled button too, as automation tools send it.
+    ClearEntry();
+    Type(L"12");
+    ASSERT_FALSE(IsWindowEnabled(Item(IDC_SET)));
+    Click(IDC_SET);
+    EXPECT_EQ(Text(IDC_PREVGROUP), "before-no = 007");
+    EXPECT_EQ(dir.ReadStore(), Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0}));
     Click(IDC_KIND4);
     EXPECT_EQ(dlg.m_nKind, 1);
     EXPECT_EQ(Text(IDC_PREVGROUP), "before-no = ");

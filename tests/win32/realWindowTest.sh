@@ -54,11 +54,11 @@ for _ in $(seq 50); do [ "$(stat -c %s zandrel.ini)" -eq 13 ] && break; sleep 0.
 [ "$(bytes)" = "01 00 00 00 37 00 02 00 00 00 34 32 00" ] || fail "zandrel.ini holds '$(bytes)' after 0042"
 
 # Our item is the system menu's last; Wine adds an "About Wine" item that shares its letter A.
-xdotool key --delay 150 alt+space Up Return
+keys_then_wait_for_change alt+space
+xdotool key --delay 150 Up Return
 box=$(timeout 10 xdotool search --sync --onlyvisible --name '^zandrelのﾊﾞｰｼﾞｮﾝ情報$' 2>/dev/null | head -n1 || true)
 [ -n "$box" ] || fail "no version box"
-xdotool key Escape
-sleep 0.5
+keys_then_wait_for_change Escape
 kill -0 "$app_pid" 2>/dev/null || fail "Escape ended the program: no version box was open"
 xdotool key Escape
 ended_with_status_0 Escape

@@ -1,0 +1,52 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+// The Windows file layer beside other programs that open the file as Windows lets them.
+#include "FakeSurface.h"
+#include "TempDir.h"
+#include "zandrelStore.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+#include <windows.h>
+
+namespace {
+
+// Virus checkers, backup and sync tools open a file just written, often sharing nothing: a start
+// and a "set" wait for them as for another copy's lock.
+TEST(StoreWindowsTest, FileOpenedWithoutSharingIsWaitedFor)
+{
+    const std::string held =
+        Bytes({3, 0, 0, 0, '4', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0});
+    for (const bool bAtStart : {true, false}) {
+        SCOPED_TRACE(bAtStart ? "at start" : "at set");
+        CTempWorkDir dir;
+        dir.WriteStore(held);
+        CFakeDialog dlg;
+        if (!bAtStart) {
+            dlg.core.InitNumberState();
+        }
+        const HANDLE h = CreateFileW(dir.Store().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        std::thread release([h] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+            CloseHandle(h);
+        });
+        if (bAtStart) {
+            dlg.core.InitNumberState();
+            EXPECT_EQ(dlg.surface.m_strCaption, "before-no = 456");
+        } else {
+            dlg.surface.Type("556");
+            dlg.core.OnSet();
+        }
+        release.join();
+        EXPECT_TRUE(dlg.surface.m_messages.empty());
+        if (!bAtStart) {
+            EXPECT_EQ(dir.ReadStore(),
+                      Bytes({3, 0, 0, 0, '5', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0}));
+        }
+    }
+}
+
+} // namespace
