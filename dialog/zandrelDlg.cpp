@@ -47,6 +47,8 @@ CLimitEdit& CZandrelDlg::Entry() const
 // The one place where events meet their handlers, in the order of the event table.
 void CZandrelDlg::WireEvents()
 {
+    // The core's handlers, taken as the dialog's own so that Qt can call them on it.
+    using Handler = void (CZandrelDlg::*)();
     // System command: the dialog's own window menu, opened by the mouse or the keyboard.
     connect(m_pSysMenu, &QMenu::triggered, this,
             [this](QAction* pAction) { OnSysCommand(CSystemMenu::CommandOf(pAction), 0); });
@@ -56,15 +58,16 @@ void CZandrelDlg::WireEvents()
         connect(pShortcut, &QShortcut::activated, m_pSysMenu, &CSystemMenu::PopupAtOwner);
     }
     // Paint: paintEvent(). Query drag icon: OnQueryDragIcon().
-    connect(Item<QPushButton>(IDC_SET), &QPushButton::clicked, this, [this] { OnSet(); });
-    connect(Item<QPushButton>(IDC_GET), &QPushButton::clicked, this, [this] { OnGet(); });
+    connect(Item<QPushButton>(IDC_SET), &QPushButton::clicked, this, Handler(&CZandrelDlg::OnSet));
+    connect(Item<QPushButton>(IDC_GET), &QPushButton::clicked, this, Handler(&CZandrelDlg::OnGet));
     // Close: closeEvent().
     connect(Item<QAbstractButton>(IDC_KIND3), &QAbstractButton::clicked, this,
-            [this] { OnKind3(); });
+            Handler(&CZandrelDlg::OnKind3));
     connect(Item<QAbstractButton>(IDC_KIND4), &QAbstractButton::clicked, this,
-            [this] { OnKind4(); });
-    connect(Item<QCheckBox>(IDC_USEPREV), &QCheckBox::clicked, this, [this] { OnUseCheck(); });
-    connect(&Entry(), &CLimitEdit::EditChanged, this, [this] { OnEntryChange(); });
+            Handler(&CZandrelDlg::OnKind4));
+    connect(Item<QCheckBox>(IDC_USEPREV), &QCheckBox::clicked, this,
+            Handler(&CZandrelDlg::OnUseCheck));
+    connect(&Entry(), &CLimitEdit::EditChanged, this, Handler(&CZandrelDlg::OnEntryChange));
     // "end" carries the cancel identifier and goes to the cancel action.
     connect(Item<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CZandrelDlg::reject);
 }
@@ -107,11 +110,6 @@ void CZandrelDlg::OnClose()
     ReleasePrevNumbers();
 }
 
-void CZandrelDlg::reject()
-{
-    CTemplateDialog::reject();
-}
-
 void CZandrelDlg::closeEvent(QCloseEvent* pEvent)
 {
     OnClose();
@@ -119,16 +117,6 @@ void CZandrelDlg::closeEvent(QCloseEvent* pEvent)
 }
 
 void CZandrelDlg::paintEvent(QPaintEvent* pEvent)
-{
-    OnPaint(pEvent);
-}
-
-QPoint CZandrelDlg::IconOrigin(QSize client, QSize icon)
-{
-    return {(client.width() - icon.width() + 1) / 2, (client.height() - icon.height() + 1) / 2};
-}
-
-void CZandrelDlg::OnPaint(QPaintEvent* pEvent)
 {
     if (!isMinimized()) {
         CTemplateDialog::paintEvent(pEvent);
@@ -138,8 +126,8 @@ void CZandrelDlg::OnPaint(QPaintEvent* pEvent)
     QPainter dc(this);
     dc.fillRect(rect(), palette().window());
     const int nIcon = style()->pixelMetric(QStyle::PM_LargeIconSize, nullptr, this);
-    const QSize iconSize(nIcon, nIcon);
-    m_hIcon.paint(&dc, QRect(IconOrigin(size(), iconSize), iconSize));
+    const auto [x, y] = IconOrigin(width(), height(), nIcon, nIcon);
+    m_hIcon.paint(&dc, QRect(x, y, nIcon, nIcon));
 }
 
 void CZandrelDlg::contextMenuEvent(QContextMenuEvent* pEvent)
@@ -153,27 +141,37 @@ void CZandrelDlg::contextMenuEvent(QContextMenuEvent* pEvent)
 
 // The exchange raises no control's handler: the buttons' handlers answer clicks only, which
 // setting a check never is, and the entry is set silently.
-bool CZandrelDlg::readControls()
+bool CZandrelDlg::isChecked(int id)
 {
-    m_nKind = CheckedRadio(IDC_KIND3);
-    m_bUsePrev = Item<QCheckBox>(IDC_USEPREV)->isChecked() ? 1 : 0;
-    m_strEntry = Entry().text().toStdString();
-    const int nLimit = DigitCount();
-    Entry().SetLimitBytes(nLimit);
-    if (static_cast<int>(m_strEntry.size()) > nLimit) {
-        m_host.MessageBox(this, QString::fromUtf8(kEntryTooLongText).arg(nLimit), windowTitle(),
-                          QMessageBox::Warning);
-        return false;
-    }
-    return true;
+    const auto* pButton = Item<QAbstractButton>(id);
+    return pButton != nullptr && pButton->isChecked();
 }
 
-void CZandrelDlg::writeControls()
+void CZandrelDlg::setCheck(int id, bool on)
 {
-    CheckRadio(IDC_KIND3, m_nKind);
-    Item<QCheckBox>(IDC_USEPREV)->setChecked(m_bUsePrev != 0);
-    Entry().SetTextWhole(QString::fromStdString(m_strEntry), false);
-    Entry().SetLimitBytes(DigitCount());
+    if (auto* pButton = Item<QAbstractButton>(id)) {
+        pButton->setChecked(on);
+    }
+}
+
+std::string CZandrelDlg::itemText(int id)
+{
+    const auto* pEdit = Item<CLimitEdit>(id);
+    return pEdit != nullptr ? pEdit->text().toStdString() : std::string();
+}
+
+void CZandrelDlg::setEntryText(int id, const std::string& text)
+{
+    if (auto* pEdit = Item<CLimitEdit>(id)) {
+        pEdit->SetTextWhole(QString::fromStdString(text), false);
+    }
+}
+
+void CZandrelDlg::limitEntry(int id, int nBytes)
+{
+    if (auto* pEdit = Item<CLimitEdit>(id)) {
+        pEdit->SetLimitBytes(nBytes);
+    }
 }
 
 void CZandrelDlg::setItemText(int id, const std::string& text)
@@ -192,4 +190,9 @@ void CZandrelDlg::showMessage(const std::string& text, const std::string& captio
 {
     m_host.MessageBox(this, QString::fromStdString(text), QString::fromStdString(caption),
                       QMessageBox::NoIcon);
+}
+
+void CZandrelDlg::showWarning(const std::string& text)
+{
+    m_host.MessageBox(this, QString::fromStdString(text), windowTitle(), QMessageBox::Warning);
 }

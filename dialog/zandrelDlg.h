@@ -7,8 +7,6 @@
 #include "zandrelDlgCore.h"
 
 #include <QIcon>
-#include <QPoint>
-#include <QSize>
 
 class CModalHost;
 class CSystemMenu;
@@ -34,25 +32,27 @@ public:
     QIcon OnQueryDragIcon() const { return m_hIcon; }
     CSystemMenu& SystemMenu() const { return *m_pSysMenu; }
 
-    // Where the minimised dialog draws its icon in a client area of the given size.
-    static QPoint IconOrigin(QSize client, QSize icon);
-
 protected:
     bool OnInitDialog() override;
-    void reject() override;
     void closeEvent(QCloseEvent* pEvent) override;
+    // The paint handler: the icon, centred, while minimised.
     void paintEvent(QPaintEvent* pEvent) override;
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
 
 private:
-    bool readControls() override;
-    void writeControls() override;
+    int checkedRadio(int idFirst) override { return CheckedRadio(idFirst); }
+    void checkRadio(int idFirst, int nIndex) override { CheckRadio(idFirst, nIndex); }
+    bool isChecked(int id) override;
+    void setCheck(int id, bool on) override;
+    std::string itemText(int id) override;
+    void setEntryText(int id, const std::string& text) override;
+    void limitEntry(int id, int nBytes) override;
     void setItemText(int id, const std::string& text) override;
     void enableItem(int id, bool on) override;
     void showMessage(const std::string& text, const std::string& caption) override;
+    void showWarning(const std::string& text) override;
 
     void WireEvents();
-    void OnPaint(QPaintEvent* pEvent);
     CLimitEdit& Entry() const;
 
     QIcon m_hIcon;

@@ -4,22 +4,32 @@
 
 #include <string>
 
-// What the number logic needs from its window. The window binds these to real controls; tests
-// bind them to a recording fake.
+// What the number logic needs from its window: one control at a time. The window binds these to
+// real controls; tests bind them to a recording fake. The exchange between the controls and the
+// state is the logic's own, written over these.
 class CDialogSurface {
 public:
     virtual ~CDialogSurface() = default;
 
-    // Copies the controls into the state. False when the entry breaks its length limit; callers
-    // carry on with whatever the members now hold.
-    virtual bool readControls() = 0;
-    // Copies the state into the controls without raising any control notification.
-    virtual void writeControls() = 0;
+    // Reads and writes for the exchange; none raises a control notification.
+    // The index of the checked button in the radio group that starts at idFirst; -1 for none.
+    virtual int checkedRadio(int idFirst) = 0;
+    virtual void checkRadio(int idFirst, int nIndex) = 0;
+    virtual bool isChecked(int id) = 0;
+    virtual void setCheck(int id, bool on) = 0;
+    virtual std::string itemText(int id) = 0;
+    // Sets an entry's text silently and shown whole, however long.
+    virtual void setEntryText(int id, const std::string& text) = 0;
+    // How many bytes of UTF-8 the user may type or paste into an entry.
+    virtual void limitEntry(int id, int nBytes) = 0;
+
     // On the entry box this raises its text-changed event every time, even for the same text.
     virtual void setItemText(int id, const std::string& text) = 0;
     virtual void enableItem(int id, bool on) = 0;
     // A plain OK box; returns when the user has closed it.
     virtual void showMessage(const std::string& text, const std::string& caption) = 0;
+    // The exchange's own report: an OK box with a warning icon, captioned with the window's title.
+    virtual void showWarning(const std::string& text) = 0;
 
 protected:
     CDialogSurface() = default;

@@ -30,6 +30,31 @@ CZandrelDlgCore::CZandrelDlgCore(CDialogSurface& surface)
 {
 }
 
+bool CZandrelDlgCore::readControls()
+{
+    m_nKind = m_surface.checkedRadio(IDC_KIND3);
+    m_bUsePrev = m_surface.isChecked(IDC_USEPREV) ? 1 : 0;
+    m_strEntry = m_surface.itemText(IDC_ENTRY);
+    const int nLimit = DigitCount();
+    m_surface.limitEntry(IDC_ENTRY, nLimit);
+    if (m_strEntry.size() <= static_cast<std::size_t>(nLimit)) {
+        return true;
+    }
+    const std::string_view strText = kEntryTooLongText;
+    const std::size_t nAt = strText.find("%1");
+    m_surface.showWarning(std::string(strText.substr(0, nAt)) + std::to_string(nLimit) +
+                          std::string(strText.substr(nAt + 2)));
+    return false;
+}
+
+void CZandrelDlgCore::writeControls()
+{
+    m_surface.checkRadio(IDC_KIND3, m_nKind);
+    m_surface.setCheck(IDC_USEPREV, m_bUsePrev != 0);
+    m_surface.setEntryText(IDC_ENTRY, m_strEntry);
+    m_surface.limitEntry(IDC_ENTRY, DigitCount());
+}
+
 void CZandrelDlgCore::RefreshPrevDisplay()
 {
     std::string strCaption = kCaptionPrefix;
@@ -40,7 +65,7 @@ void CZandrelDlgCore::RefreshPrevDisplay()
         m_strEntry.clear();
     }
     m_surface.setItemText(IDC_PREVGROUP, strCaption);
-    m_surface.writeControls();
+    writeControls();
 }
 
 void CZandrelDlgCore::SwitchKind(int nKind, const CPrevBuffer& buffer)
@@ -85,7 +110,7 @@ void CZandrelDlgCore::ReleasePrevNumbers()
 
 bool CZandrelDlgCore::ValidateEntry()
 {
-    m_surface.readControls();
+    readControls();
     const std::size_t nLen = m_strEntry.size();
     const auto nWidth = static_cast<std::size_t>(DigitCount());
     std::string strOut;
@@ -174,7 +199,7 @@ void CZandrelDlgCore::InitNumberState()
 {
     LoadPrevNumbers();
     m_bUsePrev = 1;
-    m_surface.writeControls();
+    writeControls();
     // writeControls raises no change event, so the validation runs by hand.
     ValidateEntry();
 }

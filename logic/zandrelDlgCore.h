@@ -38,6 +38,17 @@ private:
     std::unique_ptr<char[]> m_pBlock;
 };
 
+// Where a minimised dialog draws its icon in its client area: centred, an odd pixel to the right
+// and below.
+struct CIconOrigin {
+    int x;
+    int y;
+};
+constexpr CIconOrigin IconOrigin(int cxClient, int cyClient, int cxIcon, int cyIcon)
+{
+    return {(cxClient - cxIcon + 1) / 2, (cyClient - cyIcon + 1) / 2};
+}
+
 // The number state of the main dialog and the operations on it, free of any window system. The
 // window derives from this and supplies the surface; its handlers call straight into these.
 class CZandrelDlgCore {
@@ -62,9 +73,15 @@ public:
     // The part of the close handler that belongs to the number state.
     void ReleasePrevNumbers();
 
+    // The exchange with the controls, which raises none of their notifications. readControls
+    // is false when the entry breaks its length limit, which it reports; callers carry on with
+    // whatever the members now hold.
+    bool readControls();
+    void writeControls();
+
     bool ValidateEntry();
     void OnEntryChange() { ValidateEntry(); }
-    void OnUseCheck() { m_surface.readControls(); }
+    void OnUseCheck() { readControls(); }
     void OnSet();
     void OnGet();
 

@@ -166,6 +166,12 @@ bool WriteWhole(CFileOps& ops, CFileOps::Handle h, std::string_view bytes,
            ops.Truncate(h, static_cast<std::uint32_t>(bytes.size())) && ops.Flush(h);
 }
 
+// The old bytes back in place of new ones; impossible where they could not be read.
+bool PutBack(CFileOps& ops, CFileOps::Handle h, const std::optional<std::string>& old)
+{
+    return old && WriteWhole(ops, h, *old);
+}
+
 // Holds no number at all: loads as none registered.
 void Empty(CFileOps& ops, CFileOps::Handle h)
 {
@@ -197,11 +203,10 @@ StoreWriteResult UpdateStoreFile(
     if (WriteWhole(ops, file.Get(), bytes, &bTouched)) {
         return file.Close() ? StoreWriteResult::Ok : StoreWriteResult::WriteFailed;
     }
-    // Undone: where nothing was written the old bytes stand as they were; otherwise they are put
-    // back, and where even that fails the file is emptied, so that no mix of old and new bytes is
-    // left to read as a number nobody registered.
-    const bool bPutBack = bTouched && old && WriteWhole(ops, file.Get(), *old);
-    if (bTouched && !bPutBack) {
+    // Undone in steps. Where nothing was written, the old bytes stand as they were; otherwise
+    // they are put back, and where even that fails the file is emptied, so that no mix of old and
+    // new bytes is left to read as a number nobody registered.
+    if (bTouched && !PutBack(ops, file.Get(), old)) {
         Empty(ops, file.Get());
     }
     // A file this save made holds nothing now: it goes again.

@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
-# Configures and builds into build/ (or $ZANDREL_BUILD_DIR), passing any arguments to CMake.
+# Installs what is missing, then configures and builds for a platform: linux (the default) into
+# build/, or windows, cross-built with mingw-w64, into build-win/ (zandrel.exe and its installer
+# in build-win/win32/). $ZANDREL_BUILD_DIR names another folder; any further arguments go to
+# CMake. Usage: build.sh [linux|windows] [CMake arguments]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${ZANDREL_BUILD_DIR:-build}
+platform=linux
+case "${1:-}" in linux | windows) platform=$1; shift ;; esac
+scripts/setup.sh
+if [ "$platform" = windows ]; then
+  build=${ZANDREL_BUILD_DIR:-build-win}
+  set -- -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DZANDREL_BENCH=OFF "$@"
+else
+  build=${ZANDREL_BUILD_DIR:-build}
+fi
 cmake -S . -B "$build" -G Ninja "$@" >/dev/null
 cmake --build "$build"

@@ -6,7 +6,6 @@
 set -euo pipefail
 here=$(pwd)
 repo=$(cd "$(dirname "$0")/.." && pwd)
-"$repo/scripts/setup.sh"
 (cd "$repo" && scripts/build.sh -DZANDREL_GUI=ON -DZANDREL_TESTS=OFF -DZANDREL_BENCH=OFF)
 cd "$here"
 exec "$repo/build/app/zandrel"

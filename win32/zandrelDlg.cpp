@@ -143,9 +143,6 @@ INT_PTR CZandrelDlg::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
 
 void CZandrelDlg::OnCommand(int nID, int nCode)
 {
-    if (m_bExchanging) {
-        return;
-    }
     if (nID == IDC_ENTRY) {
         if (nCode == EN_CHANGE) {
             OnEntryEdited();
@@ -212,12 +209,10 @@ bool CZandrelDlg::OnPaint()
     PAINTSTRUCT ps;
     HDC hdc = BeginPaint(m_hWnd, &ps);
     SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0);
-    const int cxIcon = GetSystemMetrics(SM_CXICON);
-    const int cyIcon = GetSystemMetrics(SM_CYICON);
     RECT rect;
     GetClientRect(m_hWnd, &rect);
-    const int x = (rect.right - rect.left - cxIcon + 1) / 2;
-    const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+    const auto [x, y] = IconOrigin(rect.right - rect.left, rect.bottom - rect.top,
+                                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
     DrawIcon(hdc, x, y, m_hIcon);
     EndPaint(m_hWnd, &ps);
     return true;
@@ -232,15 +227,6 @@ void CZandrelDlg::OnClose()
 void CZandrelDlg::OnCancel()
 {
     EndDialog(IDCANCEL);
-}
-
-std::string CZandrelDlg::EntryText() const
-{
-    const HWND hEntry = GetDlgItem(m_hWnd, IDC_ENTRY);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hEntry)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(hEntry, text.data(), static_cast<int>(text.size()))));
-    return Narrow(text);
 }
 
 void CZandrelDlg::SetEntryTextSilently(const std::wstring& text)
@@ -260,7 +246,7 @@ void CZandrelDlg::OnEntryEdited()
     if (m_bSettingEntry) {
         return;
     }
-    const std::string text = EntryText();
+    const std::string text = itemText(IDC_ENTRY);
     if (text.size() > static_cast<std::size_t>(DigitCount()) &&
         text.size() > Narrow(m_strEntryShown).size()) {
         SetEntryTextSilently(m_strEntryShown);
@@ -273,37 +259,68 @@ void CZandrelDlg::OnEntryEdited()
     OnEntryChange();
 }
 
-bool CZandrelDlg::readControls()
+std::vector<HWND> CZandrelDlg::RadioGroup(int idFirst) const
 {
-    m_bExchanging = true;
-    m_nKind = IsDlgButtonChecked(m_hWnd, IDC_KIND3) == BST_CHECKED   ? 0
-              : IsDlgButtonChecked(m_hWnd, IDC_KIND4) == BST_CHECKED ? 1
-                                                                     : -1;
-    m_bUsePrev = IsDlgButtonChecked(m_hWnd, IDC_USEPREV) == BST_CHECKED ? 1 : 0;
-    m_strEntry = EntryText();
-    const int nLimit = DigitCount();
-    SendDlgItemMessageW(m_hWnd, IDC_ENTRY, EM_LIMITTEXT, static_cast<WPARAM>(nLimit), 0);
-    m_bExchanging = false;
-    if (m_strEntry.size() > static_cast<std::size_t>(nLimit)) {
-        std::wstring text = Widen(kEntryTooLongText);
-        text.replace(text.find(L"%1"), 2, std::to_wstring(nLimit));
-        wchar_t szTitle[256] = L"";
-        GetWindowTextW(m_hWnd, szTitle, 256);
-        m_host.MessageBox(m_hWnd, text, szTitle, MB_OK | MB_ICONEXCLAMATION);
-        return false;
+    std::vector<HWND> group;
+    for (HWND h = GetDlgItem(m_hWnd, idFirst); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
+        const LONG nStyle = GetWindowLongW(h, GWL_STYLE);
+        const LONG nType = nStyle & BS_TYPEMASK;
+        if ((nType != BS_AUTORADIOBUTTON && nType != BS_RADIOBUTTON) ||
+            (!group.empty() && (nStyle & WS_GROUP) != 0)) {
+            break;
+        }
+        group.push_back(h);
     }
-    return true;
+    return group;
 }
 
-void CZandrelDlg::writeControls()
+int CZandrelDlg::checkedRadio(int idFirst)
 {
-    m_bExchanging = true;
-    CheckDlgButton(m_hWnd, IDC_KIND3, m_nKind == 0 ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(m_hWnd, IDC_KIND4, m_nKind == 1 ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(m_hWnd, IDC_USEPREV, m_bUsePrev != 0 ? BST_CHECKED : BST_UNCHECKED);
-    SetEntryTextSilently(Widen(m_strEntry));
-    SendDlgItemMessageW(m_hWnd, IDC_ENTRY, EM_LIMITTEXT, static_cast<WPARAM>(DigitCount()), 0);
-    m_bExchanging = false;
+    const std::vector<HWND> group = RadioGroup(idFirst);
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        if (SendMessageW(group[i], BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void CZandrelDlg::checkRadio(int idFirst, int nIndex)
+{
+    const std::vector<HWND> group = RadioGroup(idFirst);
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        const bool bOn = static_cast<int>(i) == nIndex;
+        SendMessageW(group[i], BM_SETCHECK, bOn ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+}
+
+bool CZandrelDlg::isChecked(int id)
+{
+    return IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED;
+}
+
+void CZandrelDlg::setCheck(int id, bool on)
+{
+    CheckDlgButton(m_hWnd, id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+std::string CZandrelDlg::itemText(int id)
+{
+    const HWND hItem = GetDlgItem(m_hWnd, id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hItem)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(hItem, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text);
+}
+
+void CZandrelDlg::setEntryText(int, const std::string& text)
+{
+    SetEntryTextSilently(Widen(text));
+}
+
+void CZandrelDlg::limitEntry(int id, int nBytes)
+{
+    SendDlgItemMessageW(m_hWnd, id, EM_LIMITTEXT, static_cast<WPARAM>(nBytes), 0);
 }
 
 void CZandrelDlg::setItemText(int id, const std::string& text)
@@ -334,4 +351,11 @@ void CZandrelDlg::enableItem(int id, bool on)
 void CZandrelDlg::showMessage(const std::string& text, const std::string& caption)
 {
     m_host.MessageBox(m_hWnd, Widen(text), Widen(caption), MB_OK);
+}
+
+void CZandrelDlg::showWarning(const std::string& text)
+{
+    wchar_t szTitle[256] = L"";
+    GetWindowTextW(m_hWnd, szTitle, 256);
+    m_host.MessageBox(m_hWnd, Widen(text), szTitle, MB_OK | MB_ICONEXCLAMATION);
 }

@@ -7,6 +7,7 @@
 #include "zandrelDlgCore.h"
 
 #include <string>
+#include <vector>
 #include <windows.h>
 
 // What a dialog shows modally on top of itself. Tests put a recording host in its place, so that
@@ -59,13 +60,20 @@ private:
     void OnEntryEdited();
     void EndDialog(INT_PTR nResult);
 
-    bool readControls() override;
-    void writeControls() override;
+    int checkedRadio(int idFirst) override;
+    void checkRadio(int idFirst, int nIndex) override;
+    bool isChecked(int id) override;
+    void setCheck(int id, bool on) override;
+    std::string itemText(int id) override;
+    void setEntryText(int id, const std::string& text) override;
+    void limitEntry(int id, int nBytes) override;
     void setItemText(int id, const std::string& text) override;
     void enableItem(int id, bool on) override;
     void showMessage(const std::string& text, const std::string& caption) override;
+    void showWarning(const std::string& text) override;
 
-    std::string EntryText() const;
+    // The radio buttons of the group that starts at idFirst, in tab order.
+    std::vector<HWND> RadioGroup(int idFirst) const;
     void SetEntryTextSilently(const std::wstring& text);
 
     CWinTemplate m_template;
@@ -75,8 +83,7 @@ private:
     HICON m_hIconSmall;
     bool m_bModal = false;
     INT_PTR m_nResult = 0;
-    bool m_bExchanging = false;   // control notifications are ignored while the exchange runs
-    bool m_bSettingEntry = false; // and while the program sets the entry's text itself
+    bool m_bSettingEntry = false; // the entry's notifications are ignored while this sets its text
     std::wstring m_strEntryShown; // what the user last had in the entry, to go back to
 };
 

@@ -8,6 +8,7 @@ set -euo pipefail
 program=$(realpath "$1")
 platform=${2:-xcb}
 source "$(dirname "$0")/../support/xvfb.sh"
+source "$(dirname "$0")/../support/store.sh"
 make_scratch
 start_xvfb "$scratch"
 [ "$platform" = wayland ] && start_weston
@@ -19,7 +20,7 @@ xdotool key --delay 50 Tab Tab
 xdotool type --delay 50 007
 xdotool key --delay 50 Tab Return
 for _ in $(seq 50); do [ -s zandrel.ini ] && break; sleep 0.1; done
-actual=$(od -An -tx1 zandrel.ini | tr -s ' \n' ' ' | sed 's/^ //; s/ $//')
+actual=$(store_bytes)
 expected="01 00 00 00 37 00 00 00 00 00"
 [ "$actual" = "$expected" ] || { echo "FAIL: zandrel.ini holds '$actual', expected '$expected'"; exit 1; }
 

@@ -553,23 +553,6 @@ TEST_F(DialogTest, WindowIsFixedWithMinimiseAndNoMaximise)
     EXPECT_EQ(Entry()->accessibleName(), "before-no");
 }
 
-TEST(DialogPaintTest, MinimisedIconIsCentred)
-{
-    struct Row {
-        QSize client, icon;
-        QPoint origin;
-    };
-    const Row rows[] = {
-        {{32, 32}, {32, 32}, {0, 0}},
-        {{160, 40}, {32, 32}, {64, 4}},
-        {{33, 33}, {32, 32}, {1, 1}},
-        {{20, 20}, {32, 32}, {-5, -5}},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(CZandrelDlg::IconOrigin(row.client, row.icon), row.origin);
-    }
-}
-
 // Texts that the window manager or a static must show in full: the message boxes' captions
 // beside the title bar's buttons, and the version box's notice in its static.
 TEST(DialogTextTest, CaptionsAndNoticeShowWhole)

@@ -17,26 +17,22 @@ public:
     int m_nRadio = -1; // index of the checked radio button, -1 none
     bool m_bCheck = false;
     std::string m_strEntryText;
+    int m_nEntryLimit = 0;
     std::string m_strCaption = zandrel::kCaptionPrefix; // the template's text
     bool m_bSetEnabled = true;
     std::vector<std::pair<std::string, std::string>> m_messages; // text, caption
+    std::vector<std::string> m_warnings;
     int m_nEntryChanges = 0;
 
     void Bind(CZandrelDlgCore& core) { m_pCore = &core; }
 
-    bool readControls() override
-    {
-        m_pCore->m_nKind = m_nRadio;
-        m_pCore->m_bUsePrev = m_bCheck ? 1 : 0;
-        m_pCore->m_strEntry = m_strEntryText;
-        return m_strEntryText.size() <= static_cast<std::size_t>(m_pCore->DigitCount());
-    }
-    void writeControls() override
-    {
-        m_nRadio = m_pCore->m_nKind;
-        m_bCheck = m_pCore->m_bUsePrev != 0;
-        m_strEntryText = m_pCore->m_strEntry;
-    }
+    int checkedRadio(int) override { return m_nRadio; }
+    void checkRadio(int, int nIndex) override { m_nRadio = nIndex; }
+    bool isChecked(int) override { return m_bCheck; }
+    void setCheck(int, bool on) override { m_bCheck = on; }
+    std::string itemText(int) override { return m_strEntryText; }
+    void setEntryText(int, const std::string& text) override { m_strEntryText = text; }
+    void limitEntry(int, int nBytes) override { m_nEntryLimit = nBytes; }
     void setItemText(int id, const std::string& text) override
     {
         if (id == zandrel::IDC_PREVGROUP) {
@@ -56,6 +52,7 @@ public:
     {
         m_messages.emplace_back(text, caption);
     }
+    void showWarning(const std::string& text) override { m_warnings.push_back(text); }
 
     // The user replaces the entry's text.
     void Type(const std::string& text)

@@ -210,6 +210,25 @@ TEST_F(NumberStateTest, CloseReleasesBothBuffersOnce)
     EXPECT_TRUE(core.m_pszPrevNo3.IsEmpty());
 }
 
+TEST(IconOriginTest, MinimisedIconIsCentred)
+{
+    struct Row {
+        int cxClient, cyClient, cxIcon, cyIcon;
+        CIconOrigin origin;
+    };
+    const Row rows[] = {
+        {32, 32, 32, 32, {0, 0}},
+        {160, 40, 32, 32, {64, 4}},
+        {33, 33, 32, 32, {1, 1}},
+        {20, 20, 32, 32, {-5, -5}},
+    };
+    for (const Row& row : rows) {
+        const CIconOrigin origin = IconOrigin(row.cxClient, row.cyClient, row.cxIcon, row.cyIcon);
+        EXPECT_EQ(origin.x, row.origin.x);
+        EXPECT_EQ(origin.y, row.origin.y);
+    }
+}
+
 TEST(PrevBufferTest, OwnsAnExactCopyOrSharesTheEmptyText)
 {
     CPrevBuffer a;

@@ -14,6 +14,7 @@ struct ValidationRow {
     std::string normAfter; // "=" keeps the value it had before ("before")
     bool setEnabled;
     bool result;
+    const char* warning = nullptr; // the exchange's report of an entry over its limit
 };
 
 void PrintTo(const ValidationRow& row, std::ostream* os)
@@ -37,6 +38,9 @@ TEST_P(ValidationTest, NormalisesEnablesAndReports)
     EXPECT_EQ(dlg.core.m_strEntryNorm, row.normAfter == "=" ? "before" : row.normAfter);
     EXPECT_EQ(dlg.surface.m_bSetEnabled, row.setEnabled);
     EXPECT_EQ(dlg.core.m_strEntry, row.entry) << "the controls are read first";
+    EXPECT_EQ(dlg.surface.m_nEntryLimit, row.kind + 3);
+    EXPECT_EQ(dlg.surface.m_warnings,
+              row.warning ? std::vector<std::string>{row.warning} : std::vector<std::string>{});
 }
 
 const ValidationRow kRows[] = {
@@ -49,15 +53,19 @@ const ValidationRow kRows[] = {
     {"zeros_equal", 1, "0000", "0", "0", false, true},
     {"short_zeros", 0, "00", "", "0", false, true},
     {"letter_inside", 1, "12a4", "", "=", false, false},
-    {"full_width_digits", 1, "\xef\xbc\x91\xef\xbc\x92", "", "=", false, false},
+    {"full_width_digits", 1, "\xef\xbc\x91\xef\xbc\x92", "", "=", false, false,
+     "The entry can hold no more than 4 characters."},
     {"three_digits_padded", 0, "007", "", "7", true, true},
-    {"three_digits_too_long", 0, "1234", "", "123", false, true},
-    {"three_digits_too_long_zeros", 0, "0005", "", "0", false, true},
+    {"three_digits_too_long", 0, "1234", "", "123", false, true,
+     "The entry can hold no more than 3 characters."},
+    {"three_digits_too_long_zeros", 0, "0005", "", "0", false, true,
+     "The entry can hold no more than 3 characters."},
     {"unpadded_four_is_short", 1, "42", "", "42", false, true},
     {"equal_after_stripping", 0, "042", "42", "42", false, true},
     {"inner_zeros_kept", 1, "1020", "", "1020", true, true},
     {"trailing_zeros_kept", 0, "100", "1", "100", true, true},
-    {"non_digit_past_width_unseen", 0, "123x", "", "123", false, true},
+    {"non_digit_past_width_unseen", 0, "123x", "", "123", false, true,
+     "The entry can hold no more than 3 characters."},
     {"leading_blank", 0, " 12", "", "=", false, false},
     {"minus_sign", 1, "-123", "", "=", false, false},
     {"control_character", 0,

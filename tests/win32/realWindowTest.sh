@@ -10,6 +10,7 @@ exe=$(realpath "$1")
 here=$(dirname "$0")
 source "$here/../support/xvfb.sh"
 source "$here/../support/wine.sh"
+source "$here/../support/store.sh"
 make_scratch
 trap 'wine_stop; end_scratch' EXIT
 start_xvfb "$scratch"
@@ -17,7 +18,6 @@ wine_prefix "$scratch"
 mkdir "$scratch/work"
 cd "$scratch/work"
 fail() { echo "FAIL: $*"; cat "$scratch/app.log" 2>/dev/null; exit 1; }
-bytes() { od -An -tx1 zandrel.ini | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'; }
 
 start() {
   wine "$exe" >"$scratch/app.log" 2>&1 &
@@ -43,7 +43,7 @@ xdotool key --delay 80 Tab Tab Tab
 xdotool type --delay 80 007
 xdotool key --delay 80 Tab Return
 for _ in $(seq 50); do [ -s zandrel.ini ] && break; sleep 0.1; done
-[ "$(bytes)" = "01 00 00 00 37 00 00 00 00 00" ] || fail "zandrel.ini holds '$(bytes)' after 007"
+[ "$(store_bytes)" = "01 00 00 00 37 00 00 00 00 00" ] || fail "zandrel.ini holds '$(store_bytes)' after 007"
 
 # "set", disabled now, has handed the focus on to "使用"; Tab passes "get" and "end" to the
 # checked kind, and Down checks "numbers4", whose entry then takes 0042.
@@ -51,7 +51,7 @@ xdotool key --delay 80 Tab Tab Tab Down Tab
 xdotool type --delay 80 0042
 xdotool key --delay 80 Tab Return
 for _ in $(seq 50); do [ "$(stat -c %s zandrel.ini)" -eq 13 ] && break; sleep 0.1; done
-[ "$(bytes)" = "01 00 00 00 37 00 02 00 00 00 34 32 00" ] || fail "zandrel.ini holds '$(bytes)' after 0042"
+[ "$(store_bytes)" = "01 00 00 00 37 00 02 00 00 00 34 32 00" ] || fail "zandrel.ini holds '$(store_bytes)' after 0042"
 
 # Our item is the system menu's last; Wine adds an "About Wine" item that shares its letter A.
 keys_then_wait_for_change alt+space
@@ -66,5 +66,5 @@ ended_with_status_0 Escape
 start
 xdotool key alt+F4
 ended_with_status_0 Alt+F4
-[ "$(bytes)" = "01 00 00 00 37 00 02 00 00 00 34 32 00" ] || fail "the close changed zandrel.ini"
+[ "$(store_bytes)" = "01 00 00 00 37 00 02 00 00 00 34 32 00" ] || fail "the close changed zandrel.ini"
 echo "real window under Wine: registered 007 and 0042 by keyboard, opened the version box, ended by Escape and Alt+F4"

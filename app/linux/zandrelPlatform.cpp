@@ -1,0 +1,106 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+// The shell's platform calls on Linux: the X11 and Wayland display check, and the signal setting.
+#include "zandrelPlatform.h"
+
+#include <csignal>
+#include <cstring>
+#include <memory>
+#include <QByteArray>
+#include <QtGlobal>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+const char* const kNoDisplayText =
+    "zandrel: needs a graphical desktop, but neither DISPLAY (X11) nor WAYLAND_DISPLAY (Wayland) "
+    "names one that can be reached\n";
+
+namespace {
+
+// A connection to the X server, held while Qt makes its own: a server whose only client this
+// was would otherwise reset as the probe let go, and refuse Qt for that moment.
+using CX11Connection = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
+
+CX11Connection& HeldConnection()
+{
+    static CX11Connection s_held(nullptr, &xcb_disconnect);
+    return s_held;
+}
+
+// Whether an X server answers at DISPLAY, authorisation included. A few tries, a tenth of a
+// second apart: a server resets when its last client leaves (a window just closed on a bare X
+// server) and refuses connections while it does.
+bool X11Answers(CX11Connection& held)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        return false;
+    }
+    for (int nTry = 0; nTry < 10; ++nTry) {
+        held.reset(xcb_connect(nullptr, nullptr));
+        if (xcb_connection_has_error(held.get()) == 0) {
+            return true;
+        }
+        held.reset();
+        usleep(100000);
+    }
+    return false;
+}
+
+// Whether a compositor listens on WAYLAND_DISPLAY's socket: a socket a dead compositor left
+// behind refuses the connection.
+bool WaylandAnswers()
+{
+    const QByteArray name = qgetenv("WAYLAND_DISPLAY");
+    if (name.isEmpty()) {
+        return false;
+    }
+    const QByteArray path = name.startsWith('/') ? name : qgetenv("XDG_RUNTIME_DIR") + '/' + name;
+    sockaddr_un address{};
+    if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path) {
+        return false;
+    }
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool bAnswers =
+        fd >= 0 && connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) {
+        close(fd);
+    }
+    return bAnswers;
+}
+
+// Platforms that need no display (offscreen, vnc, eglfs, ...) are the user's explicit choice and
+// are left to Qt.
+bool HasDisplay(CX11Connection& held)
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.startsWith("xcb")) {
+        return X11Answers(held);
+    }
+    if (platform.startsWith("wayland")) {
+        return WaylandAnswers();
+    }
+    return !platform.isEmpty() || WaylandAnswers() || X11Answers(held);
+}
+
+} // namespace
+
+void PrepareProcess()
+{
+    // Under a file-size limit a write fails with EFBIG instead of ending the program: a font
+    // cache Qt writes at start-up, and a save, which then says it could not be written.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+bool DisplayReachable()
+{
+    return HasDisplay(HeldConnection());
+}
+
+void ReleaseDisplayCheck()
+{
+    HeldConnection().reset();
+}
