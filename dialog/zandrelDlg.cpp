@@ -141,39 +141,6 @@ void CZandrelDlg::contextMenuEvent(QContextMenuEvent* pEvent)
 
 // The exchange raises no control's handler: the buttons' handlers answer clicks only, which
 // setting a check never is, and the entry is set silently.
-bool CZandrelDlg::isChecked(int id)
-{
-    const auto* pButton = Item<QAbstractButton>(id);
-    return pButton != nullptr && pButton->isChecked();
-}
-
-void CZandrelDlg::setCheck(int id, bool on)
-{
-    if (auto* pButton = Item<QAbstractButton>(id)) {
-        pButton->setChecked(on);
-    }
-}
-
-std::string CZandrelDlg::itemText(int id)
-{
-    const auto* pEdit = Item<CLimitEdit>(id);
-    return pEdit != nullptr ? pEdit->text().toStdString() : std::string();
-}
-
-void CZandrelDlg::setEntryText(int id, const std::string& text)
-{
-    if (auto* pEdit = Item<CLimitEdit>(id)) {
-        pEdit->SetTextWhole(QString::fromStdString(text), false);
-    }
-}
-
-void CZandrelDlg::limitEntry(int id, int nBytes)
-{
-    if (auto* pEdit = Item<CLimitEdit>(id)) {
-        pEdit->SetLimitBytes(nBytes);
-    }
-}
-
 void CZandrelDlg::setItemText(int id, const std::string& text)
 {
     SetDlgItemText(id, QString::fromStdString(text));

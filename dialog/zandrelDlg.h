@@ -3,14 +3,15 @@
 #pragma once
 
 #include "DialogSurface.h"
+#include "LimitEdit.h"
 #include "TemplateDialog.h"
 #include "zandrelDlgCore.h"
 
+#include <QAbstractButton>
 #include <QIcon>
 
 class CModalHost;
 class CSystemMenu;
-class CLimitEdit;
 
 // The version box, on template 100.
 class CVersionInfoDlg : public CTemplateDialog {
@@ -42,11 +43,14 @@ protected:
 private:
     int checkedRadio(int idFirst) override { return CheckedRadio(idFirst); }
     void checkRadio(int idFirst, int nIndex) override { CheckRadio(idFirst, nIndex); }
-    bool isChecked(int id) override;
-    void setCheck(int id, bool on) override;
-    std::string itemText(int id) override;
-    void setEntryText(int id, const std::string& text) override;
-    void limitEntry(int id, int nBytes) override;
+    bool isChecked(int id) override { return Item<QAbstractButton>(id)->isChecked(); }
+    void setCheck(int id, bool on) override { Item<QAbstractButton>(id)->setChecked(on); }
+    std::string itemText(int id) override { return Item<CLimitEdit>(id)->text().toStdString(); }
+    void setEntryText(int id, const std::string& text) override
+    {
+        Item<CLimitEdit>(id)->SetTextWhole(QString::fromStdString(text), false);
+    }
+    void limitEntry(int id, int nBytes) override { Item<CLimitEdit>(id)->SetLimitBytes(nBytes); }
     void setItemText(int id, const std::string& text) override;
     void enableItem(int id, bool on) override;
     void showMessage(const std::string& text, const std::string& caption) override;

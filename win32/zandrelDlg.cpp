@@ -259,27 +259,23 @@ void CZandrelDlg::OnEntryEdited()
     OnEntryChange();
 }
 
-std::vector<HWND> CZandrelDlg::RadioGroup(int idFirst) const
+// The buttons of a radio group carry identifiers that follow one another, as the template numbers
+// them.
+int CZandrelDlg::RadioGroupSize(int idFirst) const
 {
-    std::vector<HWND> group;
-    for (HWND h = GetDlgItem(m_hWnd, idFirst); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
-        const LONG nStyle = GetWindowLongW(h, GWL_STYLE);
-        const LONG nType = nStyle & BS_TYPEMASK;
-        if ((nType != BS_AUTORADIOBUTTON && nType != BS_RADIOBUTTON) ||
-            (!group.empty() && (nStyle & WS_GROUP) != 0)) {
-            break;
-        }
-        group.push_back(h);
+    int n = 0;
+    while ((GetWindowLongW(GetDlgItem(m_hWnd, idFirst + n), GWL_STYLE) & BS_TYPEMASK) ==
+           BS_AUTORADIOBUTTON) {
+        ++n;
     }
-    return group;
+    return n;
 }
 
 int CZandrelDlg::checkedRadio(int idFirst)
 {
-    const std::vector<HWND> group = RadioGroup(idFirst);
-    for (std::size_t i = 0; i < group.size(); ++i) {
-        if (SendMessageW(group[i], BM_GETCHECK, 0, 0) == BST_CHECKED) {
-            return static_cast<int>(i);
+    for (int n = 0; n < RadioGroupSize(idFirst); ++n) {
+        if (isChecked(idFirst + n)) {
+            return n;
         }
     }
     return -1;
@@ -287,21 +283,9 @@ int CZandrelDlg::checkedRadio(int idFirst)
 
 void CZandrelDlg::checkRadio(int idFirst, int nIndex)
 {
-    const std::vector<HWND> group = RadioGroup(idFirst);
-    for (std::size_t i = 0; i < group.size(); ++i) {
-        const bool bOn = static_cast<int>(i) == nIndex;
-        SendMessageW(group[i], BM_SETCHECK, bOn ? BST_CHECKED : BST_UNCHECKED, 0);
+    for (int n = 0; n < RadioGroupSize(idFirst); ++n) {
+        setCheck(idFirst + n, n == nIndex);
     }
-}
-
-bool CZandrelDlg::isChecked(int id)
-{
-    return IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED;
-}
-
-void CZandrelDlg::setCheck(int id, bool on)
-{
-    CheckDlgButton(m_hWnd, id, on ? BST_CHECKED : BST_UNCHECKED);
 }
 
 std::string CZandrelDlg::itemText(int id)
@@ -311,16 +295,6 @@ std::string CZandrelDlg::itemText(int id)
     text.resize(static_cast<std::size_t>(
         GetWindowTextW(hItem, text.data(), static_cast<int>(text.size()))));
     return Narrow(text);
-}
-
-void CZandrelDlg::setEntryText(int, const std::string& text)
-{
-    SetEntryTextSilently(Widen(text));
-}
-
-void CZandrelDlg::limitEntry(int id, int nBytes)
-{
-    SendDlgItemMessageW(m_hWnd, id, EM_LIMITTEXT, static_cast<WPARAM>(nBytes), 0);
 }
 
 void CZandrelDlg::setItemText(int id, const std::string& text)

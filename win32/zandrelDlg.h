@@ -3,11 +3,11 @@
 #pragma once
 
 #include "DialogSurface.h"
+#include "Wide.h"
 #include "WinTemplate.h"
 #include "zandrelDlgCore.h"
 
 #include <string>
-#include <vector>
 #include <windows.h>
 
 // What a dialog shows modally on top of itself. Tests put a recording host in its place, so that
@@ -62,18 +62,20 @@ private:
 
     int checkedRadio(int idFirst) override;
     void checkRadio(int idFirst, int nIndex) override;
-    bool isChecked(int id) override;
-    void setCheck(int id, bool on) override;
+    bool isChecked(int id) override { return IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
+    void setCheck(int id, bool on) override { CheckDlgButton(m_hWnd, id, on ? BST_CHECKED : 0); }
     std::string itemText(int id) override;
-    void setEntryText(int id, const std::string& text) override;
-    void limitEntry(int id, int nBytes) override;
+    void setEntryText(int, const std::string& text) override { SetEntryTextSilently(Widen(text)); }
+    void limitEntry(int id, int nBytes) override
+    {
+        SendDlgItemMessageW(m_hWnd, id, EM_LIMITTEXT, static_cast<WPARAM>(nBytes), 0);
+    }
     void setItemText(int id, const std::string& text) override;
     void enableItem(int id, bool on) override;
     void showMessage(const std::string& text, const std::string& caption) override;
     void showWarning(const std::string& text) override;
 
-    // The radio buttons of the group that starts at idFirst, in tab order.
-    std::vector<HWND> RadioGroup(int idFirst) const;
+    int RadioGroupSize(int idFirst) const;
     void SetEntryTextSilently(const std::wstring& text);
 
     CWinTemplate m_template;
