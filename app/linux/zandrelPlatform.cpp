@@ -21,28 +21,22 @@ namespace {
 
 // A connection to the X server, held while Qt makes its own: a server whose only client this
 // was would otherwise reset as the probe let go, and refuse Qt for that moment.
-using CX11Connection = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
-
-CX11Connection& HeldConnection()
-{
-    static CX11Connection s_held(nullptr, &xcb_disconnect);
-    return s_held;
-}
+std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> s_pHeld(nullptr, &xcb_disconnect);
 
 // Whether an X server answers at DISPLAY, authorisation included. A few tries, a tenth of a
 // second apart: a server resets when its last client leaves (a window just closed on a bare X
 // server) and refuses connections while it does.
-bool X11Answers(CX11Connection& held)
+bool X11Answers()
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         return false;
     }
     for (int nTry = 0; nTry < 10; ++nTry) {
-        held.reset(xcb_connect(nullptr, nullptr));
-        if (xcb_connection_has_error(held.get()) == 0) {
+        s_pHeld.reset(xcb_connect(nullptr, nullptr));
+        if (xcb_connection_has_error(s_pHeld.get()) == 0) {
             return true;
         }
-        held.reset();
+        s_pHeld.reset();
         usleep(100000);
     }
     return false;
@@ -72,20 +66,6 @@ bool WaylandAnswers()
     return bAnswers;
 }
 
-// Platforms that need no display (offscreen, vnc, eglfs, ...) are the user's explicit choice and
-// are left to Qt.
-bool HasDisplay(CX11Connection& held)
-{
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (platform.startsWith("xcb")) {
-        return X11Answers(held);
-    }
-    if (platform.startsWith("wayland")) {
-        return WaylandAnswers();
-    }
-    return !platform.isEmpty() || WaylandAnswers() || X11Answers(held);
-}
-
 } // namespace
 
 void PrepareProcess()
@@ -95,12 +75,21 @@ void PrepareProcess()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
+// Platforms that need no display (offscreen, vnc, eglfs, ...) are the user's explicit choice and
+// are left to Qt.
 bool DisplayReachable()
 {
-    return HasDisplay(HeldConnection());
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.startsWith("xcb")) {
+        return X11Answers();
+    }
+    if (platform.startsWith("wayland")) {
+        return WaylandAnswers();
+    }
+    return !platform.isEmpty() || WaylandAnswers() || X11Answers();
 }
 
 void ReleaseDisplayCheck()
 {
-    HeldConnection().reset();
+    s_pHeld.reset();
 }
