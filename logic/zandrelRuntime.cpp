@@ -3,8 +3,8 @@
 #include "zandrelRuntime.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 
 int Atoi(std::string_view str)
@@ -17,7 +17,12 @@ int Atoi(std::string_view str)
 
 std::string FormatZeroPadded(int n, int nWidth)
 {
-    char szBuf[32];
-    const int nLen = std::snprintf(szBuf, sizeof szBuf, "%0*d", nWidth, n);
-    return std::string(szBuf, static_cast<std::size_t>(nLen));
+    // The sign comes before the zeros, as "%0*d" puts it: -5 in four is "-005".
+    char szDigits[16];
+    const long long nAbs = n < 0 ? -static_cast<long long>(n) : n;
+    const char* const pEnd = std::to_chars(szDigits, szDigits + sizeof szDigits, nAbs).ptr;
+    const auto nDigits = static_cast<int>(pEnd - szDigits);
+    std::string str(n < 0 ? 1 : 0, '-');
+    str.append(static_cast<std::size_t>(std::max(0, nWidth - nDigits - (n < 0 ? 1 : 0))), '0');
+    return str.append(szDigits, static_cast<std::size_t>(nDigits));
 }

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "zandrelStore.h"
 
-#include <chrono>
+#include "zandrelRuntime.h"
+
 #include <cstdint>
 
 std::string EncodeStore(std::string_view str3, std::string_view str4)
@@ -86,11 +87,11 @@ CFileOps::Handle OpenLocked(CFileOps& ops, const std::string& strPath, CFileOps:
     if (strPath.empty()) {
         return CFileOps::kNoFile;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMs);
+    const std::uint32_t nStart = SystemTickCount();
     const auto waitOn = [&] {
         // Often: another copy's save holds the lock for milliseconds and is let go for far less,
         // so a rare look would keep missing the moment it is free.
-        if (std::chrono::steady_clock::now() >= deadline) {
+        if (SystemTickCount() - nStart >= static_cast<std::uint32_t>(kLockWaitMs)) {
             return false;
         }
         ops.Pause();

@@ -12,7 +12,8 @@ case "${1:-}" in linux | windows) platform=$1; shift ;; esac
 scripts/setup.sh
 if [ "$platform" = windows ]; then
   build=${ZANDREL_BUILD_DIR:-build-win}
-  set -- -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DZANDREL_BENCH=OFF "$@"
+  # Small over fast: the program waits on its user, and every byte is downloaded and kept in memory.
+  set -- -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DZANDREL_BENCH=OFF "$@"
 else
   build=${ZANDREL_BUILD_DIR:-build}
 fi

@@ -70,11 +70,8 @@ bool FaceShows(const std::wstring& strFace, const std::wstring& text)
 
 } // namespace
 
-std::wstring FaceShowing(const std::wstring& strFace, const std::wstring& text)
+std::vector<std::wstring> JapaneseFaces()
 {
-    if (FaceShows(strFace, text)) {
-        return strFace;
-    }
     // Vertical faces ("@...") lay text on its side. Proportional faces before fixed ones: the
     // template's face is one, and its texts are sized for one.
     struct CFound {
@@ -96,12 +93,27 @@ std::wstring FaceShowing(const std::wstring& strFace, const std::wstring& text)
         },
         reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, hdc);
-    std::vector<std::wstring> candidates = {L"Yu Gothic UI", L"Meiryo UI", L"MS UI Gothic"};
-    candidates.insert(candidates.end(), found.m_proportional.begin(), found.m_proportional.end());
-    candidates.insert(candidates.end(), found.m_fixed.begin(), found.m_fixed.end());
-    for (const std::wstring& strCandidate : candidates) {
+    found.m_proportional.insert(found.m_proportional.end(), found.m_fixed.begin(),
+                                found.m_fixed.end());
+    return found.m_proportional;
+}
+
+std::wstring FaceShowing(const std::wstring& strFace, const std::wstring& text,
+                         std::vector<std::wstring> (*pfnJapaneseFaces)())
+{
+    // The face found for one template serves the next (the version box after the main dialog)
+    // where it shows that one's texts too; the list of every face, the dearest look-up, last.
+    static std::wstring s_strFound;
+    for (const std::wstring& strCandidate :
+         {strFace, s_strFound, std::wstring(L"Yu Gothic UI"), std::wstring(L"Meiryo UI"),
+          std::wstring(L"MS UI Gothic")}) {
+        if (!strCandidate.empty() && FaceShows(strCandidate, text)) {
+            return strCandidate == strFace ? strFace : (s_strFound = strCandidate);
+        }
+    }
+    for (const std::wstring& strCandidate : pfnJapaneseFaces()) {
         if (FaceShows(strCandidate, text)) {
-            return strCandidate;
+            return s_strFound = strCandidate;
         }
     }
     return strFace;

@@ -26,10 +26,14 @@ private:
     std::wstring m_strFace;
 };
 
+// Every Japanese face this system has, proportional ones first: a look-up that takes milliseconds.
+std::vector<std::wstring> JapaneseFaces();
+
 // The template's face where this system shows every character of text in it. Elsewhere (most
 // Windows outside Japan lack "ＭＳ Ｐゴシック") a face that does, so that no text shows as empty
 // boxes: first the Japanese faces every Windows 10 and 11 has, then any Japanese face at all.
-std::wstring FaceShowing(const std::wstring& strFace, const std::wstring& text);
+std::wstring FaceShowing(const std::wstring& strFace, const std::wstring& text,
+                         std::vector<std::wstring> (*pfnJapaneseFaces)() = JapaneseFaces);
 
 // The window style bits that a control's kind stands for in a resource script.
 DWORD KindStyle(rc::Kind kind);

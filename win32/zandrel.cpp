@@ -4,7 +4,18 @@
 #include "zandrelDlg.h"
 
 #include <commctrl.h>
+#include <cstdlib>
 #include <windows.h>
+
+// What a C++ program does when it cannot go on. The runtime's own handler first prints the type
+// of the exception in words, and for that links in the whole name demangler, nearly a sixth of
+// the program; ending at once says as much to a user of a window.
+namespace __gnu_cxx {
+void __verbose_terminate_handler()
+{
+    std::abort();
+}
+} // namespace __gnu_cxx
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {

@@ -214,6 +214,33 @@ TEST_F(WinDialogTest, FileThatCannotBeOpenedShowsTheBox)
     EXPECT_EQ(Text(IDC_PREVGROUP), "before-no = 123");
 }
 
+// The look-up of every face on the system is the last resort: a face that shows the texts ends the
+// search before it.
+TEST(WinFaceTest, ChoosesAFaceThatShowsEveryText)
+{
+    static int s_nListings = 0;
+    const auto fnCountedFaces = [] {
+        ++s_nListings;
+        return JapaneseFaces();
+    };
+    struct Row {
+        const char* name;
+        std::wstring face, text, chosen;
+    };
+    // Wine here shows "ＭＳ Ｐゴシック" and "MS UI Gothic" in IPA's faces, and knows no other.
+    const Row rows[] = {
+        {"the template's face", L"ＭＳ Ｐゴシック", L"使用 numbers3", L"ＭＳ Ｐゴシック"},
+        {"a face this system lacks", L"No Such Face 7", L"使用 numbers3", L"MS UI Gothic"},
+        {"found before, taken first", L"No Such Face 8", L"情報", L"MS UI Gothic"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        s_nListings = 0;
+        EXPECT_EQ(Narrow(FaceShowing(row.face, row.text, fnCountedFaces)), Narrow(row.chosen));
+        EXPECT_EQ(s_nListings, 0);
+    }
+}
+
 TEST(WinVersionBoxTest, ShowsItsTemplateAndTheIcon)
 {
     const CWinTemplate tpl(rc::VersionDialog());
