@@ -58,5 +58,5 @@ wine_prefix "$scratch" null
 wine_started=1
 wineserver -p
 wine cmd /c exit 0 </dev/null >/dev/null 2>&1
-stage "Windows: cross-built, tested under Wine" build-win windows -DZANDREL_TESTS=ON
+stage "Windows: cross-built, tested under Wine" build-win windows -DZANDREL_TESTS=ON -DZANDREL_BENCH=ON
 echo "Windows stage: $(( $(date +%s) - start )) s"
