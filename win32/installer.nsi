@@ -1,11 +1,18 @@
 ; SPDX-FileCopyrightText: 2026 The zandrel developers
 ; SPDX-License-Identifier: MIT
 ; The installer: for the current user, no administrator rights. makensis is given EXE, ICON,
-; VERSION and OUTFILE on its command line.
+; VERSION and OUTFILE on its command line, and SIGN, a command that signs the file named last,
+; where the installer and its uninstaller are to be signed.
 Unicode true
 Target amd64-unicode
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
+; No build's file times in the installer: the same source makes the same bytes.
+SetDateSave off
+!ifdef SIGN
+  !uninstfinalize '${SIGN} "%1"' = 0
+  !finalize '${SIGN} "%1"' = 0
+!endif
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\zandrel"
 
@@ -28,8 +35,31 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
+; Windows keeps the file of a running program: a zandrel that runs can be neither replaced nor
+; removed. The user is asked to close it; silently, the setup ends with error level 2 and has
+; changed nothing.
+!macro WAIT_UNTIL_CLOSED un
+Function ${un}WaitUntilClosed
+  retry:
+    IfFileExists "$INSTDIR\zandrel.exe" 0 closed
+    ClearErrors
+    FileOpen $0 "$INSTDIR\zandrel.exe" a
+    IfErrors running
+    FileClose $0
+    Goto closed
+  running:
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "zandrel is running. Close it, then choose Retry." /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Quit
+  closed:
+FunctionEnd
+!macroend
+!insertmacro WAIT_UNTIL_CLOSED ""
+!insertmacro WAIT_UNTIL_CLOSED "un."
+
 Section
   SetShellVarContext current
+  Call WaitUntilClosed
   SetOutPath "$INSTDIR"
   File "/oname=zandrel.exe" "${EXE}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -44,12 +74,15 @@ Section
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  SectionGetSize 0 $1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
 Section "Uninstall"
   SetShellVarContext current
+  Call un.WaitUntilClosed
   ; Only what the installer put there: a zandrel.ini, wherever it is, stays.
   Delete "$SMPROGRAMS\zandrel.lnk"
   Delete "$INSTDIR\zandrel.exe"

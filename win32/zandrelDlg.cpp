@@ -51,6 +51,23 @@ CModalHost& DefaultModalHost()
     return s_defaultHost;
 }
 
+// Centred on the work area of the monitor the window opens on: the template gives no position,
+// and Windows would otherwise put it at the screen's top-left corner.
+void CentreOnWorkArea(HWND hWnd)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT rect;
+    if (!GetMonitorInfoW(MonitorFromWindow(hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor) ||
+        !GetWindowRect(hWnd, &rect)) {
+        return;
+    }
+    const RECT& work = monitor.rcWork;
+    SetWindowPos(hWnd, nullptr, work.left + (work.right - work.left - (rect.right - rect.left)) / 2,
+                 work.top + (work.bottom - work.top - (rect.bottom - rect.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HICON LoadProgramIcon(int nMetricX, int nMetricY)
 {
     return static_cast<HICON>(LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME),
@@ -188,6 +205,7 @@ BOOL CZandrelDlg::OnInitDialog()
     }
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
+    CentreOnWorkArea(m_hWnd);
     InitNumberState();
     return TRUE; // the focus goes to the first tab stop, "get"
 }

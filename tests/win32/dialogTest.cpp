@@ -84,6 +84,14 @@ TEST_F(WinDialogTest, StartsFromTheTemplate)
     EXPECT_EQ(SendMessageW(hDlg, DM_GETDEFID, 0, 0), MAKELRESULT(IDC_GET, DC_HASDEFID));
     EXPECT_NE(SendMessageW(hDlg, WM_GETICON, ICON_BIG, 0), 0);
     EXPECT_NE(SendMessageW(hDlg, WM_GETICON, ICON_SMALL, 0), 0);
+    // First shown centred on the work area, not at the screen's corner.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(hDlg, MONITOR_DEFAULTTOPRIMARY), &monitor));
+    RECT rect;
+    GetWindowRect(hDlg, &rect);
+    EXPECT_NEAR(rect.left + rect.right, monitor.rcWork.left + monitor.rcWork.right, 1);
+    EXPECT_NEAR(rect.top + rect.bottom, monitor.rcWork.top + monitor.rcWork.bottom, 1);
     const HMENU hSysMenu = GetSystemMenu(hDlg, FALSE);
     wchar_t szItem[64] = L"";
     ASSERT_GT(GetMenuStringW(hSysMenu, IDM_ABOUTBOX, szItem, 64, MF_BYCOMMAND), 0);

@@ -3,8 +3,9 @@
 # SPDX-License-Identifier: MIT
 # The installer under Wine, silently, as a user without administrator rights: installs (twice, as
 # an update over itself would), checks the files, the Start-menu shortcut and its start-in
-# folder, and the entry in Apps & features; uninstalls, and checks that all of it is gone but
-# the user's zandrel.ini.
+# folder, and the entry in Apps & features; with zandrel running, setup and uninstall must fail
+# and change nothing; then uninstalls, and checks that all of it is gone but the user's
+# zandrel.ini.
 set -euo pipefail
 setup=$(realpath "$1")
 here=$(dirname "$0")
@@ -57,6 +58,30 @@ PY
 [ "$(regval DisplayVersion)" = 1.0.0.1 ] || fail "Apps & features: DisplayVersion"
 regval DisplayIcon | grep -qi 'zandrel.exe' || fail "Apps & features: DisplayIcon"
 regval UninstallString | grep -qi 'uninstall.exe' || fail "Apps & features: UninstallString"
+[ "$(( $(regval EstimatedSize) ))" -gt 0 ] || fail "Apps & features: no EstimatedSize"
+
+# With zandrel running, its file can be neither replaced nor removed: both end with an error
+# and leave everything as it was. (_?= runs the uninstaller in place, so that its exit code is
+# its own, not that of the copy it otherwise starts.)
+(cd "$scratch" && exec wine "$inst/zandrel.exe" </dev/null >/dev/null 2>&1) &
+running=$!
+# Wine names the process after the program once it has loaded it.
+for _ in $(seq 100); do
+  [[ "$(tr '\0' '\n' <"/proc/$running/cmdline" 2>/dev/null | head -n1)" == *zandrel.exe ]] && break
+  sleep 0.1
+done
+status=0
+wine "$setup" /S </dev/null || status=$?
+[ "$status" -ne 0 ] || fail "setup /S succeeded while zandrel ran"
+status=0
+wine "$inst/uninstall.exe" /S "_?=$(winpath -w "$inst")" </dev/null || status=$?
+[ "$status" -ne 0 ] || fail "uninstall /S succeeded while zandrel ran"
+for f in "$inst/zandrel.exe" "$inst/uninstall.exe" "$lnk"; do
+  [ -f "$f" ] || fail "$f went while zandrel ran"
+done
+[ "$(regval DisplayName)" = zandrel ] || fail "the Apps & features entry went while zandrel ran"
+kill -9 "$running" 2>/dev/null || true
+wait "$running" 2>/dev/null || true
 
 # A zandrel.ini in the user's folder and one even in the program's folder: neither is the
 # uninstaller's to remove.
