@@ -15,6 +15,7 @@ packages=(
   clang libclang-rt-dev
   desktop-file-utils appstream dpkg-dev file lintian man-db groff-base
   g++-mingw-w64-x86-64-posix googletest wine wine64 nsis libxml2-utils
+  osslsigncode openssl diffoscope-minimal
 )
 
 missing=()

@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: MIT
 # Everything from a fresh machine to a full test run: the number logic alone without Qt, the
 # whole suite, the whole suite again under AddressSanitizer/UBSan/LeakSanitizer, a bounded
-# fuzzing run of the file loader, and the Windows program cross-built and tested under Wine.
+# fuzzing run of the file loader, the Windows program cross-built and tested under Wine, and the
+# release command: two builds alike to the byte, and signed downloads that verify and run.
 # Set ZANDREL_FUZZ_SECONDS to change the fuzzing time (0 skips).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -60,3 +61,6 @@ wineserver -p
 wine cmd /c exit 0 </dev/null >/dev/null 2>&1
 stage "Windows: cross-built, tested under Wine" build-win windows -DZANDREL_TESTS=ON -DZANDREL_BENCH=ON
 echo "Windows stage: $(( $(date +%s) - start )) s"
+
+echo "== releases: reproducible and signed"
+tests/release/releaseTest.sh
