@@ -140,7 +140,6 @@ void CTemplateDialog::CreateItems()
 {
     QWidget* pLastTabStop = nullptr;
     QButtonGroup* pRadioGroup = nullptr;
-    int nRadioGroupId = 0;
     std::vector<QWidget*> groupBoxes;
     for (const rc::ItemTemplate& item : m_tmpl.items) {
         const QString text = QString::fromUtf8(item.text);
@@ -160,10 +159,8 @@ void CTemplateDialog::CreateItems()
             auto* pRadio = new QRadioButton(text, this);
             if (pRadioGroup == nullptr) {
                 pRadioGroup = new QButtonGroup(this);
-                nRadioGroupId = item.id;
-                m_radioGroups[nRadioGroupId] = pRadioGroup;
             }
-            pRadioGroup->addButton(pRadio, static_cast<int>(pRadioGroup->buttons().size()));
+            pRadioGroup->addButton(pRadio);
             pRadio->installEventFilter(this);
             pWidget = pRadio;
             break;
@@ -327,29 +324,4 @@ void CTemplateDialog::SetDlgItemText(int id, const QString& text)
     } else if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {
         pLabel->setText(text);
     }
-}
-
-int CTemplateDialog::CheckedRadio(int idFirst) const
-{
-    const auto it = m_radioGroups.find(idFirst);
-    return it == m_radioGroups.end() ? -1 : it->second->checkedId();
-}
-
-void CTemplateDialog::CheckRadio(int idFirst, int nIndex)
-{
-    const auto it = m_radioGroups.find(idFirst);
-    if (it == m_radioGroups.end()) {
-        return;
-    }
-    QButtonGroup* pGroup = it->second;
-    if (QAbstractButton* pButton = pGroup->button(nIndex)) {
-        pButton->setChecked(true);
-        return;
-    }
-    // An exclusive group cannot uncheck its last button, so it lets go for a moment.
-    pGroup->setExclusive(false);
-    for (QAbstractButton* pButton : pGroup->buttons()) {
-        pButton->setChecked(false);
-    }
-    pGroup->setExclusive(true);
 }

@@ -12,7 +12,6 @@
 #include <vector>
 
 class QAbstractButton;
-class QButtonGroup;
 
 // Dialog units: a quarter of the dialog font's average character width across, an eighth of its
 // height down, so that a template keeps its proportions whatever font stands in.
@@ -52,9 +51,6 @@ public:
     QWidget* GetDlgItem(int id) const;
     template <class T> T* Item(int id) const { return qobject_cast<T*>(GetDlgItem(id)); }
     void SetDlgItemText(int id, const QString& text);
-    // The checked button's index within the radio group starting at idFirst, -1 when none is.
-    int CheckedRadio(int idFirst) const;
-    void CheckRadio(int idFirst, int nIndex);
 
     const rc::DialogTemplate& Template() const { return m_tmpl; }
     static QIcon ProgramIcon();
@@ -75,6 +71,5 @@ private:
     const rc::DialogTemplate& m_tmpl;
     CDialogUnits m_units;
     std::map<int, QWidget*> m_items;
-    std::map<int, QButtonGroup*> m_radioGroups; // by the identifier of the group's first button
     bool m_bInitialised = false;
 };

@@ -41,8 +41,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
 
 private:
-    int checkedRadio(int idFirst) override { return CheckedRadio(idFirst); }
-    void checkRadio(int idFirst, int nIndex) override { CheckRadio(idFirst, nIndex); }
     bool isChecked(int id) override { return Item<QAbstractButton>(id)->isChecked(); }
     void setCheck(int id, bool on) override { Item<QAbstractButton>(id)->setChecked(on); }
     std::string itemText(int id) override { return Item<CLimitEdit>(id)->text().toStdString(); }

@@ -11,10 +11,8 @@ class CDialogSurface {
 public:
     virtual ~CDialogSurface() = default;
 
-    // Reads and writes for the exchange; none raises a control notification.
-    // The index of the checked button in the radio group that starts at idFirst; -1 for none.
-    virtual int checkedRadio(int idFirst) = 0;
-    virtual void checkRadio(int idFirst, int nIndex) = 0;
+    // Reads and writes for the exchange; none raises a control notification. Checking a radio
+    // button unchecks the others of its group.
     virtual bool isChecked(int id) = 0;
     virtual void setCheck(int id, bool on) = 0;
     virtual std::string itemText(int id) = 0;

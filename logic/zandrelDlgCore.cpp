@@ -32,7 +32,7 @@ CZandrelDlgCore::CZandrelDlgCore(CDialogSurface& surface)
 
 bool CZandrelDlgCore::readControls()
 {
-    m_nKind = m_surface.checkedRadio(IDC_KIND3);
+    m_nKind = m_surface.isChecked(IDC_KIND3) ? 0 : m_surface.isChecked(IDC_KIND4) ? 1 : -1;
     m_bUsePrev = m_surface.isChecked(IDC_USEPREV) ? 1 : 0;
     m_strEntry = m_surface.itemText(IDC_ENTRY);
     const int nLimit = DigitCount();
@@ -49,7 +49,8 @@ bool CZandrelDlgCore::readControls()
 
 void CZandrelDlgCore::writeControls()
 {
-    m_surface.checkRadio(IDC_KIND3, m_nKind);
+    m_surface.setCheck(IDC_KIND3, m_nKind == 0);
+    m_surface.setCheck(IDC_KIND4, m_nKind == 1);
     m_surface.setCheck(IDC_USEPREV, m_bUsePrev != 0);
     m_surface.setEntryText(IDC_ENTRY, m_strEntry);
     m_surface.limitEntry(IDC_ENTRY, DigitCount());

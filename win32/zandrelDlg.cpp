@@ -277,35 +277,6 @@ void CZandrelDlg::OnEntryEdited()
     OnEntryChange();
 }
 
-// The buttons of a radio group carry identifiers that follow one another, as the template numbers
-// them.
-int CZandrelDlg::RadioGroupSize(int idFirst) const
-{
-    int n = 0;
-    while ((GetWindowLongW(GetDlgItem(m_hWnd, idFirst + n), GWL_STYLE) & BS_TYPEMASK) ==
-           BS_AUTORADIOBUTTON) {
-        ++n;
-    }
-    return n;
-}
-
-int CZandrelDlg::checkedRadio(int idFirst)
-{
-    for (int n = 0; n < RadioGroupSize(idFirst); ++n) {
-        if (isChecked(idFirst + n)) {
-            return n;
-        }
-    }
-    return -1;
-}
-
-void CZandrelDlg::checkRadio(int idFirst, int nIndex)
-{
-    for (int n = 0; n < RadioGroupSize(idFirst); ++n) {
-        setCheck(idFirst + n, n == nIndex);
-    }
-}
-
 std::string CZandrelDlg::itemText(int id)
 {
     const HWND hItem = GetDlgItem(m_hWnd, id);

@@ -60,8 +60,6 @@ private:
     void OnEntryEdited();
     void EndDialog(INT_PTR nResult);
 
-    int checkedRadio(int idFirst) override;
-    void checkRadio(int idFirst, int nIndex) override;
     bool isChecked(int id) override { return IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
     void setCheck(int id, bool on) override { CheckDlgButton(m_hWnd, id, on ? BST_CHECKED : 0); }
     std::string itemText(int id) override;
@@ -75,7 +73,6 @@ private:
     void showMessage(const std::string& text, const std::string& caption) override;
     void showWarning(const std::string& text) override;
 
-    int RadioGroupSize(int idFirst) const;
     void SetEntryTextSilently(const std::wstring& text);
 
     CWinTemplate m_template;

@@ -100,21 +100,6 @@ TEST(TemplateDialogTest, ProgramIconIsSharpAtEveryScale)
     }
 }
 
-TEST(TemplateDialogTest, RadioGroupCheckAndClear)
-{
-    CTemplateDialog dlg(rc::MainDialog());
-    EXPECT_EQ(dlg.CheckedRadio(1000), -1);
-    dlg.CheckRadio(1000, 1);
-    EXPECT_EQ(dlg.CheckedRadio(1000), 1);
-    dlg.CheckRadio(1000, 0);
-    EXPECT_EQ(dlg.CheckedRadio(1000), 0);
-    dlg.CheckRadio(1000, -1);
-    EXPECT_EQ(dlg.CheckedRadio(1000), -1);
-    dlg.CheckRadio(1000, 1);
-    EXPECT_TRUE(dlg.Item<QRadioButton>(1001)->isChecked());
-    EXPECT_EQ(dlg.CheckedRadio(1234), -1) << "no such group";
-}
-
 TEST(LimitEditTest, EditsWithinAndPastTheLimit)
 {
     struct Row {

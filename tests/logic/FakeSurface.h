@@ -26,10 +26,18 @@ public:
 
     void Bind(CZandrelDlgCore& core) { m_pCore = &core; }
 
-    int checkedRadio(int) override { return m_nRadio; }
-    void checkRadio(int, int nIndex) override { m_nRadio = nIndex; }
-    bool isChecked(int) override { return m_bCheck; }
-    void setCheck(int, bool on) override { m_bCheck = on; }
+    bool isChecked(int id) override
+    {
+        return id == zandrel::IDC_USEPREV ? m_bCheck : m_nRadio == id - zandrel::IDC_KIND3;
+    }
+    void setCheck(int id, bool on) override
+    {
+        if (id == zandrel::IDC_USEPREV) {
+            m_bCheck = on;
+        } else if (on || m_nRadio == id - zandrel::IDC_KIND3) {
+            m_nRadio = on ? id - zandrel::IDC_KIND3 : -1;
+        }
+    }
     std::string itemText(int) override { return m_strEntryText; }
     void setEntryText(int, const std::string& text) override { m_strEntryText = text; }
     void limitEntry(int, int nBytes) override { m_nEntryLimit = nBytes; }
