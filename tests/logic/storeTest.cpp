@@ -149,6 +149,35 @@ private:
     bool m_bFailedOnce = false;
 };
 
+// Another holder of the file's lock, with an open file description of its own, as another process
+// would have; it lets go when told or when it goes.
+class CLockHolder {
+public:
+    explicit CLockHolder(const std::filesystem::path& path)
+    {
+        auto failure = CFileOps::OpenFailure::Refused;
+        m_h = m_ops.Open(Utf8(path), CFileOps::Mode::Update, failure);
+        m_bHeld = m_ops.TryLock(m_h, CFileOps::Lock::Exclusive) == CFileOps::LockResult::Held;
+    }
+    CLockHolder(const CLockHolder&) = delete;
+    CLockHolder& operator=(const CLockHolder&) = delete;
+    ~CLockHolder() { Release(); }
+
+    bool Held() const { return m_bHeld; }
+    void Release()
+    {
+        if (m_h != CFileOps::kNoFile) {
+            m_ops.Close(m_h);
+            m_h = CFileOps::kNoFile;
+        }
+    }
+
+private:
+    CSystemFileOps m_ops;
+    CFileOps::Handle m_h = CFileOps::kNoFile;
+    bool m_bHeld = false;
+};
+
 class StoreFileTest : public ::testing::Test {
 protected:
     CTempWorkDir dir;
@@ -420,15 +449,13 @@ TEST_F(StoreFileTest, BusyFileAtStart)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         dir.WriteStore(held);
-        CSystemFileOps holder;
-        auto failure = CFileOps::OpenFailure::Refused;
-        const CFileOps::Handle h = holder.Open(Utf8(dir.Store()), CFileOps::Mode::Update, failure);
-        ASSERT_EQ(holder.TryLock(h, CFileOps::Lock::Exclusive), CFileOps::LockResult::Held);
+        CLockHolder holder(dir.Store());
+        ASSERT_TRUE(holder.Held());
         std::thread release;
         if (row.releaseAfterMs >= 0) {
             release = std::thread([&] {
                 std::this_thread::sleep_for(std::chrono::milliseconds(row.releaseAfterMs));
-                holder.Close(h);
+                holder.Release();
             });
         }
         CFakeDialog late;
@@ -438,7 +465,7 @@ TEST_F(StoreFileTest, BusyFileAtStart)
         if (release.joinable()) {
             release.join();
         } else {
-            holder.Close(h);
+            holder.Release();
             // Timed by the tick count, which Windows moves on in steps of up to 16 ms.
             EXPECT_GE(waited, std::chrono::milliseconds(kLockWaitMs - 20));
         }
@@ -483,30 +510,22 @@ TEST_F(StoreFileTest, FileReplacedWhileWaiting)
         if (!row.bAtStart) {
             copy.core.InitNumberState();
         }
-        CSystemFileOps holder;
-        auto failure = CFileOps::OpenFailure::Refused;
-        const CFileOps::Handle h = holder.Open(Utf8(dir.Store()), CFileOps::Mode::Update, failure);
-        ASSERT_EQ(holder.TryLock(h, CFileOps::Lock::Exclusive), CFileOps::LockResult::Held);
+        CLockHolder holder(dir.Store());
+        ASSERT_TRUE(holder.Held());
         // Windows refuses to replace a file that is open, and Wine still opens a removed file by
         // its name until its last handle closes: there such rows test only that the save goes on.
         std::error_code replaced;
-        bool bRemovedStillOpens = false;
+        bool bRemovedStillNamed = false;
         std::thread other([&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             if (row.bRemove) {
                 std::filesystem::remove(dir.Store());
-                CSystemFileOps probe;
-                const CFileOps::Handle hRemoved =
-                    probe.Open(Utf8(dir.Store()), CFileOps::Mode::Read, failure);
-                bRemovedStillOpens = hRemoved != CFileOps::kNoFile;
-                if (bRemovedStillOpens) {
-                    probe.Close(hRemoved);
-                }
+                bRemovedStillNamed = std::filesystem::exists(dir.Store());
             } else {
                 std::ofstream(dir.Path() / "new", std::ios::binary) << replacement;
                 std::filesystem::rename(dir.Path() / "new", dir.Store(), replaced);
             }
-            holder.Close(h);
+            holder.Release();
         });
         if (row.bAtStart) {
             copy.core.InitNumberState();
@@ -516,7 +535,7 @@ TEST_F(StoreFileTest, FileReplacedWhileWaiting)
         }
         other.join();
         EXPECT_TRUE(copy.surface.m_messages.empty());
-        if (replaced || bRemovedStillOpens) {
+        if (replaced || bRemovedStillNamed) {
             continue;
         }
         EXPECT_EQ(dir.ReadStore(), row.after);
