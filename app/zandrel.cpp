@@ -4,7 +4,7 @@
 
 #include "zandrel_rc.h"
 #include "zandrelDlg.h"
-#include "zandrelPlatform.h"
+#include "zandrelStartup.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +28,12 @@ bool CZandrelApp::InitInstance()
     // Qt draws every control itself: there is no control hosting or 3-D drawing to switch on.
     CZandrelDlg dlg;
     m_pMainWnd = &dlg;
+    // Asked to end, as the desktop session ends: one more try to save what a failed save kept,
+    // with no box that nobody would answer, and the window goes.
+    OnEndRequest(&dlg, [&dlg] {
+        dlg.OnEndSession();
+        dlg.done(QDialog::Rejected);
+    });
     dlg.DoModal();
     m_pMainWnd = nullptr;
     return false;

@@ -37,6 +37,15 @@ void CModalHost::MessageBox(QWidget* pOwner, const QString& text, const QString&
     box.exec();
 }
 
+bool CModalHost::AskRetry(QWidget* pOwner, const QString& text, const QString& caption)
+{
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Retry | QMessageBox::Cancel,
+                    pOwner);
+    PrepareMessageBox(box);
+    box.setDefaultButton(QMessageBox::Retry);
+    return box.exec() == QMessageBox::Retry;
+}
+
 int CModalHost::RunModal(CTemplateDialog& dlg)
 {
     return dlg.DoModal();

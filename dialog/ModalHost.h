@@ -15,6 +15,8 @@ public:
     virtual ~CModalHost() = default;
     virtual void MessageBox(QWidget* pOwner, const QString& text, const QString& caption,
                             QMessageBox::Icon icon);
+    // Retry and Cancel; true for Retry.
+    virtual bool AskRetry(QWidget* pOwner, const QString& text, const QString& caption);
     virtual int RunModal(CTemplateDialog& dlg);
 };
 

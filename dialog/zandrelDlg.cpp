@@ -11,8 +11,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPushButton>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 #include <QShortcut>
 #include <QStyle>
 
@@ -69,6 +73,10 @@ void CZandrelDlg::WireEvents()
     connect(&Entry(), &CLimitEdit::EditChanged, this, [this] { OnEntryChange(); });
     // "end" carries the cancel identifier and goes to the cancel action.
     connect(Item<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CZandrelDlg::reject);
+#if QT_CONFIG(sessionmanager)
+    // The desktop session ends (X11 session managers).
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { OnEndSession(); });
+#endif
 }
 
 bool CZandrelDlg::OnInitDialog()
@@ -106,7 +114,15 @@ void CZandrelDlg::OnSysCommand(unsigned nID, qintptr /*lParam*/)
 
 void CZandrelDlg::OnClose()
 {
+    SaveBeforeClose();
     ReleasePrevNumbers();
+}
+
+void CZandrelDlg::reject()
+{
+    // The close box came here through closeEvent, which has saved already.
+    SaveBeforeClose();
+    CTemplateDialog::reject();
 }
 
 void CZandrelDlg::closeEvent(QCloseEvent* pEvent)
@@ -156,6 +172,11 @@ void CZandrelDlg::showMessage(const std::string& text, const std::string& captio
 {
     m_host.MessageBox(this, QString::fromStdString(text), QString::fromStdString(caption),
                       QMessageBox::NoIcon);
+}
+
+bool CZandrelDlg::askRetry(const std::string& text, const std::string& caption)
+{
+    return m_host.AskRetry(this, QString::fromStdString(text), QString::fromStdString(caption));
 }
 
 void CZandrelDlg::showWarning(const std::string& text)

@@ -36,6 +36,8 @@ public:
 protected:
     bool OnInitDialog() override;
     void closeEvent(QCloseEvent* pEvent) override;
+    // "end" and Escape.
+    void reject() override;
     // The paint handler: the icon, centred, while minimised.
     void paintEvent(QPaintEvent* pEvent) override;
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
@@ -53,6 +55,7 @@ private:
     void enableItem(int id, bool on) override;
     void showMessage(const std::string& text, const std::string& caption) override;
     void showWarning(const std::string& text) override;
+    bool askRetry(const std::string& text, const std::string& caption) override;
 
     void WireEvents();
     CLimitEdit& Entry() const;

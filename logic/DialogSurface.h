@@ -26,6 +26,8 @@ public:
     virtual void enableItem(int id, bool on) = 0;
     // A plain OK box; returns when the user has closed it.
     virtual void showMessage(const std::string& text, const std::string& caption) = 0;
+    // A box with Retry and Cancel; true for Retry.
+    virtual bool askRetry(const std::string& text, const std::string& caption) = 0;
     // The exchange's own report: an OK box with a warning icon, captioned with the window's title.
     virtual void showWarning(const std::string& text) = 0;
 

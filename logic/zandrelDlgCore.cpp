@@ -13,6 +13,17 @@ using namespace zandrel;
 
 std::string g_strStorePath;
 
+namespace {
+
+// One of the program's texts with its %1 filled in.
+std::string FormatText(std::string_view strText, const std::string& strArg)
+{
+    const std::size_t nAt = strText.find("%1");
+    return std::string(strText.substr(0, nAt)) + strArg + std::string(strText.substr(nAt + 2));
+}
+
+} // namespace
+
 void CPrevBuffer::Assign(std::string_view text)
 {
     if (text.empty()) {
@@ -40,10 +51,7 @@ bool CZandrelDlgCore::readControls()
     if (m_strEntry.size() <= static_cast<std::size_t>(nLimit)) {
         return true;
     }
-    const std::string_view strText = kEntryTooLongText;
-    const std::size_t nAt = strText.find("%1");
-    m_surface.showWarning(std::string(strText.substr(0, nAt)) + std::to_string(nLimit) +
-                          std::string(strText.substr(nAt + 2)));
+    m_surface.showWarning(FormatText(kEntryTooLongText, std::to_string(nLimit)));
     return false;
 }
 
@@ -93,7 +101,7 @@ void CZandrelDlgCore::RegisterPrevNumber()
 {
     m_strPrevNo = m_strEntryNorm;
     const int n = Atoi(m_strPrevNo);
-    CPrevBuffer& buffer = m_nKind != 0 ? m_pszPrevNo4 : m_pszPrevNo3;
+    CPrevBuffer& buffer = PrevBuffer(m_nKind);
     FreePrevBuffer(buffer);
     buffer.Assign(m_strPrevNo);
     m_strEntry = FormatZeroPadded(n, DigitCount());
@@ -180,6 +188,8 @@ void CZandrelDlgCore::LoadPrevNumbers()
     m_strEntry.clear();
     m_nKind = 0;
     m_bUnsaved3 = m_bUnsaved4 = false;
+    m_strFileNo3.clear();
+    m_strFileNo4.clear();
 
     const auto bytes = ReadStoreFile(*m_pFileOps, g_strStorePath);
     if (!bytes) {
@@ -188,6 +198,8 @@ void CZandrelDlgCore::LoadPrevNumbers()
     const CStoreRecords records = DecodeStore(*bytes);
     m_pszPrevNo3.Assign(records.m_str3);
     m_pszPrevNo4.Assign(records.m_str4);
+    m_strFileNo3 = records.m_str3;
+    m_strFileNo4 = records.m_str4;
 
     if (!m_pszPrevNo3.IsEmpty()) {
         m_strPrevNo = m_pszPrevNo3.c_str();
@@ -205,29 +217,55 @@ void CZandrelDlgCore::InitNumberState()
     ValidateEntry();
 }
 
-void CZandrelDlgCore::SavePrevNumbers()
+StoreWriteResult CZandrelDlgCore::SaveNumbers(int nFresh)
 {
-    // Only the kind just registered is this copy's to change. For the other one the file's record
-    // stands, so that a number another running copy saved, or one this copy could not read at
-    // start because the file was busy, is never written over; the state takes it too, so that the
-    // window shows it when the user switches kind. A registration of the other kind that an
-    // earlier save failed to write is this copy's too, and goes in from memory.
-    const bool bFour = m_nKind != 0;
-    const StoreWriteResult result = UpdateStoreFile(
-        *m_pFileOps, g_strStorePath, [&](const std::optional<std::string>& current) {
-            const CStoreRecords held = current ? DecodeStore(*current) : CStoreRecords{};
-            if (bFour && !m_bUnsaved3 && held.m_nWhole >= 1) {
-                m_pszPrevNo3.Assign(held.m_str3);
-            } else if (!bFour && !m_bUnsaved4 && held.m_nWhole >= 2) {
-                m_pszPrevNo4.Assign(held.m_str4);
+    // Only the kind just registered is surely this copy's to change. For the other one the file's
+    // record stands, so that a number another running copy saved, or one this copy could not read
+    // at start because the file was busy, is never written over; the state takes it too, so that
+    // the window shows it when the user switches kind. A registration this copy kept from a failed
+    // save goes in from memory while the file still holds what it held then.
+    const StoreWriteResult result =
+        UpdateStoreFile(*m_pFileOps, g_strStorePath, [&](const std::string& current) {
+            const CStoreRecords held = DecodeStore(current);
+            for (const int nKind : {0, 1}) {
+                const std::string& strHeld = nKind != 0 ? held.m_str4 : held.m_str3;
+                if (nKind != nFresh && held.m_nWhole > nKind &&
+                    (!Unsaved(nKind) || strHeld != FileNo(nKind))) {
+                    PrevBuffer(nKind).Assign(strHeld);
+                    Unsaved(nKind) = false;
+                }
+                FileNo(nKind) = strHeld;
             }
             return EncodeStore(m_pszPrevNo3.View(), m_pszPrevNo4.View());
         });
-    const bool bWasUnsaved = Unsaved(m_nKind);
-    if (result == StoreWriteResult::Ok) {
+    switch (result) {
+    case StoreWriteResult::Ok:
         m_bUnsaved3 = m_bUnsaved4 = false;
-    } else {
-        Unsaved(m_nKind) = true;
+        m_strFileNo3 = m_pszPrevNo3.View();
+        m_strFileNo4 = m_pszPrevNo4.View();
+        break;
+    case StoreWriteResult::Emptied:
+        // Both numbers now live only in memory.
+        m_strFileNo3.clear();
+        m_strFileNo4.clear();
+        m_bUnsaved3 = !m_pszPrevNo3.IsEmpty();
+        m_bUnsaved4 = !m_pszPrevNo4.IsEmpty();
+        break;
+    case StoreWriteResult::OpenFailed:
+    case StoreWriteResult::WriteFailed:
+        if (nFresh >= 0) {
+            Unsaved(nFresh) = true;
+        }
+        break;
+    }
+    return result;
+}
+
+void CZandrelDlgCore::SavePrevNumbers()
+{
+    const bool bWasUnsaved = Unsaved(m_nKind);
+    const StoreWriteResult result = SaveNumbers(m_nKind);
+    if (result != StoreWriteResult::Ok) {
         m_surface.showMessage(result == StoreWriteResult::OpenFailed ? kOpenFailedText
                                                                      : kWriteFailedText,
                               kErrorCaption);
@@ -235,5 +273,36 @@ void CZandrelDlgCore::SavePrevNumbers()
     // While the number shown is not saved, "set" takes the same digits again, to retry.
     if (Unsaved(m_nKind) != bWasUnsaved) {
         ValidateEntry();
+    }
+}
+
+std::string CZandrelDlgCore::UnsavedNumbersText()
+{
+    std::string strNumbers;
+    for (const int nKind : {0, 1}) {
+        if (Unsaved(nKind)) {
+            strNumbers += strNumbers.empty() ? "" : ", ";
+            strNumbers += nKind != 0 ? "numbers4 " : "numbers3 ";
+            strNumbers += FormatZeroPadded(Atoi(PrevBuffer(nKind).View()), nKind + 3);
+        }
+    }
+    return FormatText(kNotSavedText, strNumbers);
+}
+
+void CZandrelDlgCore::SaveBeforeClose()
+{
+    // A failed try can still end the marks: another copy's later number stands in the file.
+    while (m_bUnsaved3 || m_bUnsaved4) {
+        if (SaveNumbers(-1) != StoreWriteResult::Ok && (m_bUnsaved3 || m_bUnsaved4) &&
+            !m_surface.askRetry(UnsavedNumbersText(), kErrorCaption)) {
+            m_bUnsaved3 = m_bUnsaved4 = false;
+        }
+    }
+}
+
+void CZandrelDlgCore::OnEndSession()
+{
+    if (m_bUnsaved3 || m_bUnsaved4) {
+        SaveNumbers(-1);
     }
 }

@@ -11,6 +11,7 @@
 #include <string_view>
 
 class CFileOps;
+enum class StoreWriteResult;
 
 // Full path of zandrel.ini, fixed when the dialog loads so that a later change of the working
 // directory does not move the file. Empty until then.
@@ -87,6 +88,11 @@ public:
 
     void LoadPrevNumbers();
     void SavePrevNumbers();
+    // Before the window closes, by any way: a registration kept from a failed save is saved once
+    // more, and where that fails too the user chooses to try again or to close without it.
+    void SaveBeforeClose();
+    // The desktop session ends: one more try to save what is kept, without a box.
+    void OnEndSession();
 
     // What the dialog's initialisation does for the numbers once the window itself is set up:
     // load the file, tick "使用", show the state and set the enable state of "set".
@@ -106,7 +112,12 @@ public:
 private:
     void SwitchKind(int nKind, const CPrevBuffer& buffer);
     void EnableSet(bool bOn);
+    // Writes both kinds; nFresh is the kind just registered, or -1.
+    StoreWriteResult SaveNumbers(int nFresh);
+    std::string UnsavedNumbersText();
+    CPrevBuffer& PrevBuffer(int nKind) { return nKind != 0 ? m_pszPrevNo4 : m_pszPrevNo3; }
     bool& Unsaved(int nKind) { return nKind != 0 ? m_bUnsaved4 : m_bUnsaved3; }
+    std::string& FileNo(int nKind) { return nKind != 0 ? m_strFileNo4 : m_strFileNo3; }
 
     CDialogSurface& m_surface;
     CFileOps* m_pFileOps;
@@ -114,7 +125,13 @@ private:
     // The verdict the validation last gave "set"; the handler acts on nothing else.
     bool m_bSetAllowed = false;
     // A kind whose registration could not be saved: it stays marked until a save succeeds, which
-    // then writes it from memory, and "set" takes the same digits again meanwhile.
+    // then writes it from memory, and "set" takes the same digits again meanwhile. Only a kind
+    // with a number is marked.
     bool m_bUnsaved3 = false;
     bool m_bUnsaved4 = false;
+    // What the file held for each kind when this copy last read or wrote it: a kept registration
+    // goes in only while the file still holds that, for anything else there is another copy's
+    // later registration.
+    std::string m_strFileNo3;
+    std::string m_strFileNo4;
 };

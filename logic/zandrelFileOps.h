@@ -50,9 +50,12 @@ public:
     virtual bool Flush(Handle h) = 0;
     // Releases the lock too. False when the platform reports a late write error.
     virtual bool Close(Handle h) = 0;
-    // Removes the name; an open file stays usable until it is closed.
-    virtual bool Remove(const std::string& strPath) = 0;
-    // The pause between two tries while another program holds the file.
+    // Removes the open file h, which the path named when it was opened, from its folder; never
+    // a file another program has put in its place. The handle stays usable until it is closed.
+    virtual bool Remove(Handle h, const std::string& strPath) = 0;
+    // The clock the wait for another program is timed by, in milliseconds, wrapping, and the
+    // pause between two tries.
+    virtual std::uint32_t Ticks() = 0;
     virtual void Pause() = 0;
 
 protected:
@@ -72,7 +75,8 @@ public:
     bool Truncate(Handle h, std::uint32_t nLength) override;
     bool Flush(Handle h) override;
     bool Close(Handle h) override;
-    bool Remove(const std::string& strPath) override;
+    bool Remove(Handle h, const std::string& strPath) override;
+    std::uint32_t Ticks() override;
     void Pause() override;
 };
 

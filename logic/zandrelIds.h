@@ -30,6 +30,9 @@ inline constexpr const char* kErrorCaption = "error";
 inline constexpr const char* kStoreFileName = "zandrel.ini";
 inline constexpr const char* kOpenFailedText = "File, \"zandrel.ini\" could not be opened.";
 inline constexpr const char* kWriteFailedText = "File, \"zandrel.ini\" could not be written.";
+// Asked before the window closes with registrations that could not be saved; %1 lists them.
+inline constexpr const char* kNotSavedText =
+    "Not saved in \"zandrel.ini\": %1.\nRetry, or Cancel to close without saving.";
 // The exchange's own report of an entry over its length; %1 is the limit.
 inline constexpr const char* kEntryTooLongText = "The entry can hold no more than %1 characters.";
 

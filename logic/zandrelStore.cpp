@@ -2,9 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "zandrelStore.h"
 
-#include "zandrelRuntime.h"
-
 #include <cstdint>
+#include <limits>
 
 std::string EncodeStore(std::string_view str3, std::string_view str4)
 {
@@ -87,11 +86,11 @@ CFileOps::Handle OpenLocked(CFileOps& ops, const std::string& strPath, CFileOps:
     if (strPath.empty()) {
         return CFileOps::kNoFile;
     }
-    const std::uint32_t nStart = SystemTickCount();
+    const std::uint32_t nStart = ops.Ticks();
     const auto waitOn = [&] {
         // Often: another copy's save holds the lock for milliseconds and is let go for far less,
         // so a rare look would keep missing the moment it is free.
-        if (SystemTickCount() - nStart >= static_cast<std::uint32_t>(kLockWaitMs)) {
+        if (ops.Ticks() - nStart >= static_cast<std::uint32_t>(kLockWaitMs)) {
             return false;
         }
         ops.Pause();
@@ -154,30 +153,35 @@ std::optional<std::string> ReadAll(CFileOps& ops, CFileOps::Handle h)
     return bytes;
 }
 
-// The bytes from the start, then the file cut to their length and flushed; pbTouched tells
-// whether any byte reached the file.
-bool WriteWhole(CFileOps& ops, CFileOps::Handle h, std::string_view bytes,
-                bool* pbTouched = nullptr)
+// Decoded alike: what a start would show.
+bool LoadsAs(std::string_view bytes, std::string_view other)
 {
-    const long nWritten = ops.WriteAt(h, 0, bytes.data(), bytes.size());
-    if (pbTouched != nullptr) {
-        *pbTouched = nWritten > 0;
+    const CStoreRecords a = DecodeStore(bytes);
+    const CStoreRecords b = DecodeStore(other);
+    return a.m_str3 == b.m_str3 && a.m_str4 == b.m_str4;
+}
+
+// Where the file's length is not known, after a write that failed part-way.
+constexpr std::size_t kLengthUnknown = std::numeric_limits<std::size_t>::max();
+
+// The bytes in place of what the file holds (nLength bytes), in an order after which a crash at
+// any point leaves a file that loads as the one or the other. A disk writes a sector whole, but
+// the file's length may reach it apart from the bytes. Growing, the room is made and flushed
+// first: a crash then leaves the old bytes followed by zeros, which load as the old numbers, and
+// the new bytes are never cut at the old length. Shrinking, the bytes are flushed before the cut:
+// new bytes before a tail of the old load as the new numbers, whereas a cut that reached the disk
+// first would leave the old numbers cut short.
+bool WriteInOrder(CFileOps& ops, CFileOps::Handle h, std::size_t nLength, std::string_view bytes)
+{
+    const auto nNew = static_cast<std::uint32_t>(bytes.size());
+    if (bytes.size() > nLength && !(ops.Truncate(h, nNew) && ops.Flush(h))) {
+        return false;
     }
-    return nWritten == static_cast<long>(bytes.size()) &&
-           ops.Truncate(h, static_cast<std::uint32_t>(bytes.size())) && ops.Flush(h);
-}
-
-// The old bytes back in place of new ones; impossible where they could not be read.
-bool PutBack(CFileOps& ops, CFileOps::Handle h, const std::optional<std::string>& old)
-{
-    return old && WriteWhole(ops, h, *old);
-}
-
-// Holds no number at all: loads as none registered.
-void Empty(CFileOps& ops, CFileOps::Handle h)
-{
-    ops.Truncate(h, 0);
-    ops.Flush(h);
+    if (ops.WriteAt(h, 0, bytes.data(), bytes.size()) != static_cast<long>(bytes.size()) ||
+        !ops.Flush(h)) {
+        return false;
+    }
+    return bytes.size() >= nLength || (ops.Truncate(h, nNew) && ops.Flush(h));
 }
 
 } // namespace
@@ -188,9 +192,9 @@ std::optional<std::string> ReadStoreFile(CFileOps& ops, const std::string& strPa
     return file.IsOpen() ? ReadAll(ops, file.Get()) : std::nullopt;
 }
 
-StoreWriteResult UpdateStoreFile(
-    CFileOps& ops, const std::string& strPath,
-    const std::function<std::string(const std::optional<std::string>& current)>& fnCompose)
+StoreWriteResult
+UpdateStoreFile(CFileOps& ops, const std::string& strPath,
+                const std::function<std::string(const std::string& current)>& fnCompose)
 {
     bool bCreated = false;
     CFile file(ops, OpenLocked(ops, strPath, CFileOps::Mode::Update, CFileOps::Lock::Exclusive,
@@ -198,21 +202,33 @@ StoreWriteResult UpdateStoreFile(
     if (!file.IsOpen()) {
         return StoreWriteResult::OpenFailed;
     }
+    // Without the bytes the file holds, the other kind would be written blind, over whatever
+    // another copy saved for it.
     const std::optional<std::string> old = ReadAll(ops, file.Get());
-    const std::string bytes = fnCompose(old);
-    bool bTouched = false;
-    if (WriteWhole(ops, file.Get(), bytes, &bTouched)) {
+    if (!old) {
+        return StoreWriteResult::OpenFailed;
+    }
+    // The file is this save's own only while it is still empty under the lock: another copy may
+    // have opened the file this one created, and saved into it first.
+    const bool bOwnNewFile = bCreated && old->empty();
+    const std::string bytes = fnCompose(*old);
+    if (WriteInOrder(ops, file.Get(), old->size(), bytes)) {
         return file.Close() ? StoreWriteResult::Ok : StoreWriteResult::WriteFailed;
     }
-    // Undone in steps. Where nothing was written, the old bytes stand as they were; otherwise
-    // they are put back, and where even that fails the file is emptied, so that no mix of old and
-    // new bytes is left to read as a number nobody registered.
-    if (bTouched && !PutBack(ops, file.Get(), old)) {
-        Empty(ops, file.Get());
+    // Undone: the old bytes go back. Where even that fails, what the file holds now decides: old
+    // numbers, or new ones, stay; only a mix that loads as neither is emptied rather than left to
+    // be read as numbers nobody registered.
+    StoreWriteResult result = StoreWriteResult::WriteFailed;
+    if (!WriteInOrder(ops, file.Get(), kLengthUnknown, *old)) {
+        const std::optional<std::string> now = ReadAll(ops, file.Get());
+        if (!now || !(LoadsAs(*now, *old) || LoadsAs(*now, bytes))) {
+            ops.Truncate(file.Get(), 0);
+            ops.Flush(file.Get());
+            result = StoreWriteResult::Emptied;
+        }
     }
-    // A file this save made holds nothing now: it goes again.
-    if (bCreated && ops.IsNamedBy(file.Get(), strPath)) {
-        ops.Remove(strPath);
+    if (bOwnNewFile && ops.Remove(file.Get(), strPath)) {
+        return StoreWriteResult::WriteFailed;
     }
-    return StoreWriteResult::WriteFailed;
+    return result;
 }

@@ -39,22 +39,28 @@ inline constexpr int kLockWaitMs = 2000;
 // busy with another program for longer than the wait.
 std::optional<std::string> ReadStoreFile(CFileOps& ops, const std::string& strPath);
 
-enum class StoreWriteResult { Ok, OpenFailed, WriteFailed };
+enum class StoreWriteResult {
+    Ok,
+    // Nothing read and nothing written: the file can be neither opened nor created, stays busy
+    // with another program, or cannot be read.
+    OpenFailed,
+    // The write failed; the file loads as it did before (or, where only the last step failed, as
+    // the new numbers).
+    WriteFailed,
+    // The write failed and the old bytes could not be put back: the file holds no number now.
+    Emptied,
+};
 
 // Rewrites the file in place under an exclusive lock; fnCompose gets what the file holds at that
-// moment (nothing when it could not be read) and returns the new content.
+// moment and returns the new content.
 // - The file written is the one the path names once the lock is held: one replaced or removed
 //   while the save waited is opened again, within the same wait.
 // - The file stays the same file: its links, owner, permissions and attributes are untouched.
-// - The new bytes go in with one write from the start, and only then is the file cut to their
-//   length, so a crash leaves either the old bytes or the new ones followed by a tail of the old,
-//   which loads as the new numbers.
-// - A save that fails is undone in steps: where nothing was written nothing is touched; otherwise
-//   the old bytes, read under the same lock, are put back; where that fails too, the file is
-//   emptied rather than left holding a number nobody registered. A file the failed save created
-//   is removed again.
-// OpenFailed when the file can be neither opened nor created, or stays busy with another program;
-// WriteFailed when anything after that fails.
-StoreWriteResult UpdateStoreFile(
-    CFileOps& ops, const std::string& strPath,
-    const std::function<std::string(const std::optional<std::string>& current)>& fnCompose);
+// - The steps are ordered so that a crash at any moment leaves a file that loads as the old
+//   numbers or the new ones.
+// - A save that fails puts the old bytes back; where that fails, a file that loads as the old or
+//   the new numbers is left as it is, and only one that loads as neither is emptied. A file that
+//   this save created and found empty under the lock is removed again.
+StoreWriteResult
+UpdateStoreFile(CFileOps& ops, const std::string& strPath,
+                const std::function<std::string(const std::string& current)>& fnCompose);

@@ -18,6 +18,12 @@ void CModalHost::MessageBox(HWND hOwner, const std::wstring& text, const std::ws
     ::MessageBoxW(hOwner, text.c_str(), caption.c_str(), nType);
 }
 
+bool CModalHost::AskRetry(HWND hOwner, const std::wstring& text, const std::wstring& caption)
+{
+    return ::MessageBoxW(hOwner, text.c_str(), caption.c_str(), MB_RETRYCANCEL | MB_ICONWARNING) ==
+           IDRETRY;
+}
+
 void CModalHost::RunVersionBox(HWND hOwner)
 {
     CVersionInfoDlg dlgAbout;
@@ -153,6 +159,11 @@ INT_PTR CZandrelDlg::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         OnClose();
         return TRUE;
+    case WM_ENDSESSION:
+        if (wParam != FALSE) {
+            OnEndSession();
+        }
+        return TRUE;
     default:
         return FALSE;
     }
@@ -238,12 +249,14 @@ bool CZandrelDlg::OnPaint()
 
 void CZandrelDlg::OnClose()
 {
+    SaveBeforeClose();
     ReleasePrevNumbers();
     EndDialog(IDCANCEL);
 }
 
 void CZandrelDlg::OnCancel()
 {
+    SaveBeforeClose();
     EndDialog(IDCANCEL);
 }
 

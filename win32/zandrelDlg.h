@@ -17,6 +17,8 @@ public:
     virtual ~CModalHost() = default;
     virtual void MessageBox(HWND hOwner, const std::wstring& text, const std::wstring& caption,
                             UINT nType);
+    // Retry and Cancel; true for Retry.
+    virtual bool AskRetry(HWND hOwner, const std::wstring& text, const std::wstring& caption);
     virtual void RunVersionBox(HWND hOwner);
 };
 
@@ -72,6 +74,10 @@ private:
     void enableItem(int id, bool on) override;
     void showMessage(const std::string& text, const std::string& caption) override;
     void showWarning(const std::string& text) override;
+    bool askRetry(const std::string& text, const std::string& caption) override
+    {
+        return m_host.AskRetry(m_hWnd, Widen(text), Widen(caption));
+    }
 
     void SetEntryTextSilently(const std::wstring& text);
 

@@ -29,11 +29,17 @@ public:
     std::vector<Box> m_boxes;
     std::vector<QString> m_dialogs; // captions of the dialogs run
     std::function<void(CTemplateDialog&)> m_fnInspect;
+    std::function<bool()> m_fnAnswerRetry; // none: Cancel
 
     void MessageBox(QWidget*, const QString& text, const QString& caption,
                     QMessageBox::Icon icon) override
     {
         m_boxes.push_back({text, caption, icon});
+    }
+    bool AskRetry(QWidget*, const QString& text, const QString& caption) override
+    {
+        m_boxes.push_back({text, caption, QMessageBox::Warning});
+        return m_fnAnswerRetry && m_fnAnswerRetry();
     }
     int RunModal(CTemplateDialog& dlg) override
     {

@@ -4,47 +4,15 @@
 // user would: both kinds shown, entries validated, a draw, a registration and its save. Nothing
 // may crash, hang or read out of bounds, and the saved file must read back as what is in memory.
 #include "FakeSurface.h"
+#include "MemoryVolume.h"
+#include "zandrelIds.h"
+#include "zandrelRuntime.h"
 #include "zandrelStore.h"
 
 #include <cstdlib>
 #include <string>
 
 namespace {
-
-// zandrel.ini in memory: the fuzzer runs far faster without touching the disk.
-class CMemoryFileOps : public CFileOps {
-public:
-    static constexpr Handle kStore = 100;
-    std::string m_strFile;
-
-    Handle Open(const std::string&, Mode, OpenFailure&) override { return kStore; }
-    LockResult TryLock(Handle, Lock) override { return LockResult::Held; }
-    bool IsNamedBy(Handle, const std::string&) override { return true; }
-    long ReadAt(Handle, std::uint32_t nOffset, void* pBuf, std::size_t nCount) override
-    {
-        if (nOffset >= m_strFile.size()) {
-            return 0;
-        }
-        return static_cast<long>(m_strFile.copy(static_cast<char*>(pBuf), nCount, nOffset));
-    }
-    long WriteAt(Handle, std::uint32_t nOffset, const void* pBuf, std::size_t nCount) override
-    {
-        if (m_strFile.size() < nOffset + nCount) {
-            m_strFile.resize(nOffset + nCount);
-        }
-        m_strFile.replace(nOffset, nCount, static_cast<const char*>(pBuf), nCount);
-        return static_cast<long>(nCount);
-    }
-    bool Truncate(Handle, std::uint32_t nLength) override
-    {
-        m_strFile.resize(nLength);
-        return true;
-    }
-    bool Flush(Handle) override { return true; }
-    bool Close(Handle) override { return true; }
-    bool Remove(const std::string&) override { return true; }
-    void Pause() override {}
-};
 
 void Check(bool bOk)
 {
@@ -64,8 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     const CStoreRecords again = DecodeStore(EncodeStore(records.m_str3, records.m_str4));
     Check(again.m_str3 == records.m_str3 && again.m_str4 == records.m_str4);
 
-    CMemoryFileOps ops;
-    ops.m_strFile = bytes;
+    // zandrel.ini in memory: the fuzzer runs far faster without touching the disk.
+    const std::string strPath = GetWorkingDirectory() + kPathSeparator + zandrel::kStoreFileName;
+    CMemoryVolume volume;
+    volume.Put(strPath, bytes);
+    CMemoryFileOps ops(volume);
     CFakeDialog dlg;
     dlg.core.SetFileOps(ops);
     dlg.core.SetTickSource([] { return 20261207u; });
@@ -85,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     }
     dlg.surface.Type("123");
     dlg.core.OnSet();
-    const CStoreRecords saved = DecodeStore(ops.m_strFile);
+    const CStoreRecords saved = DecodeStore(*volume.Find(strPath));
     Check(saved.m_str3 == "123" && saved.m_str4 == dlg.core.m_pszPrevNo4.View());
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "zandrelDlgCore.h"
 #include "zandrelIds.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +23,8 @@ public:
     bool m_bSetEnabled = true;
     std::vector<std::pair<std::string, std::string>> m_messages; // text, caption
     std::vector<std::string> m_warnings;
+    std::vector<std::pair<std::string, std::string>> m_questions; // text, caption
+    std::function<bool()> m_fnAnswer;                             // Retry when true; none: Cancel
     int m_nEntryChanges = 0;
 
     void Bind(CZandrelDlgCore& core) { m_pCore = &core; }
@@ -61,6 +64,11 @@ public:
         m_messages.emplace_back(text, caption);
     }
     void showWarning(const std::string& text) override { m_warnings.push_back(text); }
+    bool askRetry(const std::string& text, const std::string& caption) override
+    {
+        m_questions.emplace_back(text, caption);
+        return m_fnAnswer && m_fnAnswer();
+    }
 
     // The user replaces the entry's text.
     void Type(const std::string& text)

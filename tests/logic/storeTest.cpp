@@ -89,7 +89,8 @@ public:
         Write,        // nothing is written
         WriteShort,   // the disk fills after 6 bytes
         PutBackFails, // cut short after 6 bytes, and nothing more can be written
-        PutBackShort, // written whole but not cut, then the old bytes go back only in part
+        PutBackShort, // written whole, the flush fails, the old bytes go back only in part
+        SizeLimit,    // nothing can be written past 10 bytes, as under a file-size limit
         Truncate,     // once
         Flush,        // once
         Close,
@@ -115,8 +116,7 @@ public:
     long WriteAt(Handle h, std::uint32_t nOffset, const void* pBuf, std::size_t nCount) override
     {
         ++m_nWrites;
-        const bool bShort = m_failing == Call::WriteShort || m_failing == Call::PutBackFails ||
-                            m_failing == Call::ReadOld;
+        const bool bShort = m_failing == Call::WriteShort || m_failing == Call::PutBackFails;
         if (m_failing == Call::Write || (m_failing == Call::PutBackFails && m_nWrites > 1)) {
             return -1;
         }
@@ -126,14 +126,24 @@ public:
         if (m_failing == Call::PutBackShort && m_nWrites == 2) {
             nCount = std::min<std::size_t>(nCount, 3);
         }
+        if (m_failing == Call::SizeLimit) {
+            nCount = std::min<std::size_t>(nCount, nOffset < kSizeLimit ? kSizeLimit - nOffset : 0);
+        }
         return CSystemFileOps::WriteAt(h, nOffset, pBuf, nCount);
     }
     bool Truncate(Handle h, std::uint32_t nLength) override
     {
-        const bool bFail = FailOnce(Call::Truncate) || FailOnce(Call::PutBackShort);
+        const bool bFail =
+            FailOnce(Call::Truncate) || (m_failing == Call::SizeLimit && nLength > kSizeLimit);
         return !bFail && CSystemFileOps::Truncate(h, nLength);
     }
-    bool Flush(Handle h) override { return !FailOnce(Call::Flush) && CSystemFileOps::Flush(h); }
+    bool Flush(Handle h) override
+    {
+        ++m_nFlushes;
+        const bool bFail =
+            FailOnce(Call::Flush) || (m_failing == Call::PutBackShort && m_nFlushes == 2);
+        return !bFail && CSystemFileOps::Flush(h);
+    }
     bool Close(Handle h) override { return CSystemFileOps::Close(h) && m_failing != Call::Close; }
 
 private:
@@ -145,7 +155,9 @@ private:
         m_bFailedOnce = true;
         return true;
     }
+    static constexpr std::size_t kSizeLimit = 10;
     int m_nWrites = 0;
+    int m_nFlushes = 0;
     bool m_bFailedOnce = false;
 };
 
@@ -290,12 +302,15 @@ TEST_F(StoreFileTest, FolderNamedInJapanese)
 }
 
 // Every failure says which, and the file loads afterwards as the old numbers or, where nothing of
-// it could be put back, as none: never as a number nobody registered. A file that a failed first
+// them could be put back, as none: never as a number nobody registered. A file that a failed first
 // save made goes again.
 TEST_F(StoreFileTest, FailuresSayWhichAndLeaveTheOldNumbersOrNone)
 {
     using Call = CFailingOps::Call;
     const std::string old = Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0});
+    const std::string oldWithRoom = old + Bytes({0, 0}); // made room for 123, which never came
+    const std::string old17 =
+        Bytes({3, 0, 0, 0, '7', '7', '7', 0, 4, 0, 0, 0, '5', '6', '7', '8', 0});
     const std::string saved = Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 0, 0, 0, 0});
     const std::optional<std::string> none;
     struct Row {
@@ -307,11 +322,14 @@ TEST_F(StoreFileTest, FailuresSayWhichAndLeaveTheOldNumbersOrNone)
     const Row rows[] = {
         {"file cannot be opened", Call::Open, &kOpenFailed, old, old},
         {"locked by another process for good", Call::Lock, &kOpenFailed, old, old},
-        {"write fails", Call::Write, &kWriteFailed, old, old},
+        {"write fails", Call::Write, &kWriteFailed, old, oldWithRoom},
         {"disk full after 6 bytes", Call::WriteShort, &kWriteFailed, old, old},
         {"cut short, cannot be put back", Call::PutBackFails, &kWriteFailed, old, ""},
-        {"cut short, old bytes unreadable", Call::ReadOld, &kWriteFailed, old, ""},
-        {"not cut, put back only in part", Call::PutBackShort, &kWriteFailed, old, ""},
+        {"old bytes unreadable: nothing written", Call::ReadOld, &kOpenFailed, old, old},
+        {"flush fails, put back only in part", Call::PutBackShort, &kWriteFailed, old, ""},
+        {"size limit: growth refused", Call::SizeLimit, &kWriteFailed, old, old},
+        {"size limit: cut, put back in part, yet the old bytes", Call::SizeLimit, &kWriteFailed,
+         old17, old17},
         {"truncate fails", Call::Truncate, &kWriteFailed, old, old},
         {"flush fails", Call::Flush, &kWriteFailed, old, old},
         {"close reports a late error", Call::Close, &kWriteFailed, old, saved},
@@ -384,6 +402,113 @@ TEST_F(StoreFileTest, UnsavedRegistrationIsSavedLater)
         fresh.surface.m_nRadio = 0;
         fresh.core.OnKind3();
         EXPECT_EQ(fresh.surface.m_strCaption, "before-no = 777");
+    }
+}
+
+// Closing, and the end of the desktop session, keep what a failed save left in memory: one more
+// try; then, closing, the user's word on each retry.
+TEST_F(StoreFileTest, KeptRegistrationsAtClose)
+{
+    using Call = CFailingOps::Call;
+    const std::string old =
+        Bytes({3, 0, 0, 0, '7', '7', '7', 0, 4, 0, 0, 0, '5', '6', '7', '8', 0});
+    const std::string saved =
+        Bytes({3, 0, 0, 0, '1', '2', '3', 0, 4, 0, 0, 0, '5', '6', '7', '8', 0});
+    const std::string other =
+        Bytes({3, 0, 0, 0, '3', '3', '3', 0, 4, 0, 0, 0, '5', '6', '7', '8', 0});
+    const std::string ask3 =
+        "Not saved in \"zandrel.ini\": numbers3 123.\nRetry, or Cancel to close without saving.";
+    const std::string askBoth = "Not saved in \"zandrel.ini\": numbers3 123, numbers4 5678.\n"
+                                "Retry, or Cancel to close without saving.";
+    enum Then { Close, Retry, SessionEnds };
+    struct Row {
+        const char* name;
+        Call keptBy;     // None: nothing kept
+        bool bFailsOn;   // the file still cannot be saved at the close
+        bool bOtherCopy; // another copy registers 333 meanwhile
+        Then then;
+        std::vector<std::string> questions;
+        std::string after;
+    };
+    const Row rows[] = {
+        {"nothing kept: no save, no box", Call::None, true, false, Close, {}, old},
+        {"kept: saved at the close", Call::Open, false, false, Close, {}, saved},
+        {"kept, still failing: Cancel closes without it",
+         Call::Open,
+         true,
+         false,
+         Close,
+         {ask3},
+         old},
+        {"kept, still failing: Retry saves it", Call::Open, true, false, Retry, {ask3}, saved},
+        {"kept, another copy registered since: its number stays",
+         Call::Open,
+         false,
+         true,
+         Close,
+         {},
+         other},
+        {"kept at the end of the session: one try, no box",
+         Call::Open,
+         true,
+         false,
+         SessionEnds,
+         {},
+         old},
+        {"saved as the session ends", Call::Open, false, false, SessionEnds, {}, saved},
+        {"emptied: both kinds saved at the close",
+         Call::PutBackFails,
+         false,
+         false,
+         Close,
+         {},
+         saved},
+        {"emptied, still failing: the box names both",
+         Call::PutBackFails,
+         true,
+         false,
+         Close,
+         {askBoth},
+         ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        dir.WriteStore(old);
+        CFakeDialog copy;
+        CFailingOps failing;
+        copy.core.SetFileOps(failing);
+        copy.core.InitNumberState();
+        if (row.keptBy != Call::None) {
+            failing.m_failing = row.keptBy;
+            copy.surface.Type("123");
+            copy.core.OnSet();
+            ASSERT_EQ(copy.surface.m_messages.size(), 1u);
+        }
+        if (row.bOtherCopy) {
+            CFakeDialog later;
+            later.core.InitNumberState();
+            later.surface.Type("333");
+            later.core.OnSet();
+        }
+        CFailingOps healthy;
+        copy.core.SetFileOps(row.bFailsOn ? static_cast<CFileOps&>(failing) : healthy);
+        failing.m_failing = Call::Open;
+        copy.surface.m_fnAnswer = [&] {
+            copy.core.SetFileOps(healthy);
+            return row.then == Retry;
+        };
+        if (row.then == SessionEnds) {
+            copy.core.OnEndSession();
+        } else {
+            copy.core.SaveBeforeClose();
+        }
+        std::vector<std::string> asked;
+        for (const auto& [text, caption] : copy.surface.m_questions) {
+            asked.push_back(text);
+            EXPECT_EQ(caption, "error");
+        }
+        EXPECT_EQ(asked, row.questions);
+        EXPECT_EQ(dir.ReadStore(), row.after);
     }
 }
 
@@ -512,14 +637,14 @@ TEST_F(StoreFileTest, FileReplacedWhileWaiting)
         }
         CLockHolder holder(dir.Store());
         ASSERT_TRUE(holder.Held());
-        // Windows refuses to replace a file that is open, and Wine still opens a removed file by
-        // its name until its last handle closes: there such rows test only that the save goes on.
+        // Windows refuses to remove or replace a file that zandrel holds: there such rows test
+        // only that the save goes on.
         std::error_code replaced;
         bool bRemovedStillNamed = false;
         std::thread other([&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             if (row.bRemove) {
-                std::filesystem::remove(dir.Store());
+                std::filesystem::remove(dir.Store(), replaced);
                 bRemovedStillNamed = std::filesystem::exists(dir.Store());
             } else {
                 std::ofstream(dir.Path() / "new", std::ios::binary) << replacement;

@@ -8,6 +8,7 @@
 #include "zandrelIds.h"
 #include "zandrelStore.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <utility>
 #include <vector>
@@ -25,7 +26,13 @@ public:
     {
         m_messages.emplace_back(Narrow(text), Narrow(caption));
     }
+    bool AskRetry(HWND, const std::wstring& text, const std::wstring& caption) override
+    {
+        m_messages.emplace_back(Narrow(text), Narrow(caption));
+        return m_fnAnswerRetry && m_fnAnswerRetry();
+    }
     void RunVersionBox(HWND) override { ++m_nVersionBoxes; }
+    std::function<bool()> m_fnAnswerRetry; // none: Cancel
 };
 
 class WinDialogTest : public ::testing::Test {
@@ -220,6 +227,42 @@ TEST_F(WinDialogTest, FileThatCannotBeOpenedShowsTheBox)
     EXPECT_EQ(host.m_messages[0].first, "File, \"zandrel.ini\" could not be opened.");
     EXPECT_EQ(host.m_messages[0].second, "error");
     EXPECT_EQ(Text(IDC_PREVGROUP), "before-no = 123");
+}
+
+// A registration a failed save kept is saved once more at the close, by either way; where that
+// fails too, a box asks whether to try again.
+TEST(WinDialogCloseTest, KeptRegistrationIsSavedOrLetGoByTheUser)
+{
+    for (const bool bByEnd : {false, true}) {
+        for (const bool bRetry : {false, true}) {
+            SCOPED_TRACE(std::string(bByEnd ? "end" : "close box") +
+                         (bRetry ? ", Retry" : ", Cancel"));
+            CTempWorkDir dir;
+            std::filesystem::create_directory(dir.Store());
+            CRecordingHost host;
+            CZandrelDlg dlg(&host);
+            const HWND hDlg = dlg.Create();
+            for (const wchar_t ch : std::wstring(L"123")) {
+                SendMessageW(GetDlgItem(hDlg, IDC_ENTRY), WM_CHAR, ch, 0);
+            }
+            SendMessageW(GetDlgItem(hDlg, IDC_SET), BM_CLICK, 0, 0);
+            host.m_fnAnswerRetry = [&] {
+                std::filesystem::remove(dir.Store());
+                return bRetry;
+            };
+            if (bByEnd) {
+                SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            } else {
+                SendMessageW(hDlg, WM_CLOSE, 0, 0);
+            }
+            EXPECT_EQ(dlg.Result(), IDCANCEL);
+            ASSERT_EQ(host.m_messages.size(), 2u);
+            EXPECT_EQ(host.m_messages[1].first, "Not saved in \"zandrel.ini\": numbers3 123.\n"
+                                                "Retry, or Cancel to close without saving.");
+            EXPECT_EQ(dir.ReadStore(),
+                      bRetry ? Bytes({3, 0, 0, 0, '1', '2', '3', 0, 0, 0, 0, 0}) : "");
+        }
+    }
 }
 
 // The look-up of every face on the system is the last resort: a face that shows the texts ends the

@@ -5,7 +5,9 @@
 #include "TempDir.h"
 #include "zandrelStore.h"
 
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <fstream>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -61,6 +64,8 @@ int Set123()
     return dlg.surface.m_messages[0].first == kOpenFailed ? 1 : 2;
 }
 
+// At start such a name is passed over silently; a "set" is refused at once, with no wait for a
+// file that will never be there.
 TEST(StorePosixTest, FileThatCannotBeReadIsIgnoredSilently)
 {
     CTempWorkDir dir;
@@ -84,7 +89,38 @@ TEST(StorePosixTest, FileThatCannotBeReadIsIgnoredSilently)
         EXPECT_TRUE(fresh.core.m_pszPrevNo3.IsEmpty());
         EXPECT_EQ(fresh.surface.m_strCaption, "before-no = ");
         EXPECT_TRUE(fresh.surface.m_messages.empty());
+        fresh.surface.Type("123");
+        const auto start = std::chrono::steady_clock::now();
+        fresh.core.OnSet();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        ASSERT_EQ(fresh.surface.m_messages.size(), 1u);
+        EXPECT_EQ(fresh.surface.m_messages[0].first, kOpenFailed);
     }
+}
+
+// A lease (Samba's oplocks, an NFS server's delegations) refuses an open while its holder is asked
+// to let go: a save waits for it as for a lock.
+TEST(StorePosixTest, LeaseIsWaitedFor)
+{
+    CTempWorkDir dir;
+    dir.WriteStore(kSeven);
+    // The holder is asked by SIGIO, which would end this process.
+    const auto oldHandler = std::signal(SIGIO, SIG_IGN);
+    const int fd = open(dir.Store().c_str(), O_RDONLY | O_CLOEXEC);
+    if (fcntl(fd, F_SETLEASE, F_RDLCK) != 0) {
+        close(fd);
+        std::signal(SIGIO, oldHandler);
+        GTEST_SKIP() << "no leases on this file system";
+    }
+    std::thread release([fd] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        fcntl(fd, F_SETLEASE, F_UNLCK);
+        close(fd);
+    });
+    EXPECT_EQ(Set123(), 0);
+    release.join();
+    std::signal(SIGIO, oldHandler);
+    EXPECT_EQ(dir.ReadStore(), k123);
 }
 
 // The save writes the file itself, so nothing that makes it the same file to its users changes.

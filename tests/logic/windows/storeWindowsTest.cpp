@@ -49,4 +49,21 @@ TEST(StoreWindowsTest, FileOpenedWithoutSharingIsWaitedFor)
     }
 }
 
+// While zandrel holds the file, no one removes or renames it: the save then lands in the file the
+// folder holds.
+TEST(StoreWindowsTest, FileHeldCannotBeRemovedOrRenamed)
+{
+    CTempWorkDir dir;
+    dir.WriteStore(Bytes({1, 0, 0, 0, '7', 0, 0, 0, 0, 0}));
+    for (const auto mode : {CFileOps::Mode::Read, CFileOps::Mode::Update}) {
+        auto failure = CFileOps::OpenFailure::Refused;
+        const CFileOps::Handle h = SystemFileOps().Open(Utf8(dir.Store()), mode, failure);
+        ASSERT_NE(h, CFileOps::kNoFile);
+        EXPECT_FALSE(DeleteFileW(dir.Store().c_str()));
+        EXPECT_FALSE(MoveFileW(dir.Store().c_str(), (dir.Path() / L"moved").c_str()));
+        EXPECT_TRUE(SystemFileOps().Close(h));
+    }
+    EXPECT_TRUE(dir.StoreExists());
+}
+
 } // namespace

@@ -1,34 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
-// The runtime and file calls on Windows.
+// The file calls on Windows.
 #include "Wide.h"
 #include "zandrelFileOps.h"
 #include "zandrelRuntime.h"
 
 #include <windows.h>
-
-const char kPathSeparator = '\\';
-
-std::uint32_t SystemTickCount()
-{
-    return ::GetTickCount();
-}
-
-std::string GetWorkingDirectory()
-{
-    // Asked for its length first: a working directory may be longer than MAX_PATH.
-    const DWORD nNeeded = GetCurrentDirectoryW(0, nullptr);
-    if (nNeeded == 0) {
-        return {};
-    }
-    std::wstring dir(nNeeded, L'\0');
-    const DWORD nLen = GetCurrentDirectoryW(nNeeded, dir.data());
-    if (nLen == 0 || nLen >= nNeeded) {
-        return {};
-    }
-    dir.resize(nLen);
-    return Narrow(dir);
-}
 
 namespace {
 
@@ -57,17 +34,41 @@ OVERLAPPED At(std::uint32_t nOffset)
     return at;
 }
 
+bool IsDanglingLink(const std::wstring& path)
+{
+    const DWORD nAttributes = GetFileAttributesW(path.c_str());
+    if (nAttributes == INVALID_FILE_ATTRIBUTES ||
+        (nAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return false;
+    }
+    const HANDLE hTarget =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (hTarget != INVALID_HANDLE_VALUE) {
+        CloseHandle(hTarget);
+        return false;
+    }
+    const DWORD nError = GetLastError();
+    return nError == ERROR_FILE_NOT_FOUND || nError == ERROR_PATH_NOT_FOUND;
+}
+
 } // namespace
 
 CFileOps::Handle CSystemFileOps::Open(const std::string& strPath, Mode mode, OpenFailure& failure)
 {
-    // Every share mode is granted: the byte-range lock, not the open, keeps copies apart, as
-    // the lock does on every other platform.
-    const bool bRead = mode == Mode::Read;
-    const HANDLE h = CreateFileW(
-        LongPath(strPath).c_str(), bRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        mode == Mode::Create ? CREATE_NEW : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Reading and writing are shared: the byte-range lock, not the open, keeps copies apart, as
+    // the lock does on every other platform. Deleting is not: no one removes or renames the file
+    // while zandrel holds it. A file this save creates it may remove itself, by its handle.
+    const std::wstring path = LongPath(strPath);
+    DWORD nAccess = GENERIC_READ;
+    if (mode == Mode::Update) {
+        nAccess |= GENERIC_WRITE;
+    } else if (mode == Mode::Create) {
+        nAccess |= GENERIC_WRITE | DELETE;
+    }
+    const HANDLE h = CreateFileW(path.c_str(), nAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 mode == Mode::Create ? CREATE_NEW : OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
         return reinterpret_cast<Handle>(h);
     }
@@ -77,7 +78,9 @@ CFileOps::Handle CSystemFileOps::Open(const std::string& strPath, Mode mode, Ope
         break;
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
-        failure = OpenFailure::Exists;
+        // A link to nowhere is taken both ways, missing to open and existing to create: it is no
+        // file of ours, and it would keep a save trying until the wait ran out.
+        failure = IsDanglingLink(path) ? OpenFailure::Refused : OpenFailure::Exists;
         break;
     // Antivirus, backup and sync tools open a file just written, often sharing nothing.
     case ERROR_SHARING_VIOLATION:
@@ -170,9 +173,18 @@ bool CSystemFileOps::Close(Handle h)
     return CloseHandle(AsHandle(h)) != 0;
 }
 
-bool CSystemFileOps::Remove(const std::string& strPath)
+bool CSystemFileOps::Remove(Handle h, const std::string&)
 {
-    return DeleteFileW(LongPath(strPath).c_str()) != 0;
+    // By the handle: the file removed is the one this save holds, whatever the name holds now.
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    return SetFileInformationByHandle(AsHandle(h), FileDispositionInfo, &disposition,
+                                      sizeof disposition) != 0;
+}
+
+std::uint32_t CSystemFileOps::Ticks()
+{
+    return SystemTickCount();
 }
 
 void CSystemFileOps::Pause()

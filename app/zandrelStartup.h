@@ -2,6 +2,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <functional>
+
+class QObject;
+
 // What the shell asks of the system before Qt starts, each platform in a folder of its own.
 
 // Sets, once for the whole process, what it needs before anything else runs.
@@ -13,6 +17,10 @@ void PrepareProcess();
 // held until ReleaseDisplayCheck, once Qt has its own connection.
 bool DisplayReachable();
 void ReleaseDisplayCheck();
+
+// Calls fnEnd from the event loop when the system asks the program to end: SIGTERM, as a
+// desktop session ends, and SIGHUP, as the terminal it runs in closes.
+void OnEndRequest(QObject* pContext, std::function<void()> fnEnd);
 
 // The plain word, one line.
 extern const char* const kNoDisplayText;

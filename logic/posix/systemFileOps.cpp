@@ -1,37 +1,46 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
-// The runtime and file calls on Linux and other POSIX systems.
+// The file calls on Linux and other POSIX systems.
 #include "zandrelFileOps.h"
 #include "zandrelRuntime.h"
 
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-const char kPathSeparator = '/';
+namespace {
 
-std::uint32_t SystemTickCount()
+CFileOps::OpenFailure OpenFailureOf(int nError, const std::string& strPath)
 {
-    timespec ts{};
-    // CLOCK_BOOTTIME keeps counting through suspend, as the original tick count did.
-    if (clock_gettime(CLOCK_BOOTTIME, &ts) != 0) {
-        clock_gettime(CLOCK_MONOTONIC, &ts);
+    using Failure = CFileOps::OpenFailure;
+    switch (nError) {
+    case ENOENT:
+        return Failure::Missing;
+    case EEXIST: {
+        // A link to nowhere is taken both ways, missing to open and existing to create: it is no
+        // file of ours, and it would keep a save trying until the wait ran out.
+        struct stat target {};
+        struct stat link {};
+        const bool bDangling = ::stat(strPath.c_str(), &target) != 0 && errno == ENOENT &&
+                               ::lstat(strPath.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+        return bDangling ? Failure::Refused : Failure::Exists;
     }
-    const auto nMs = static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
-                     static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
-    return static_cast<std::uint32_t>(nMs);
+    // A lease (Samba's oplocks, an NFS server's delegation) refuses a non-blocking open while
+    // its holder is asked to let go, which takes moments.
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+        return Failure::Busy;
+    default:
+        return Failure::Refused;
+    }
 }
 
-std::string GetWorkingDirectory()
-{
-    std::error_code ec;
-    std::string strPath = std::filesystem::current_path(ec).string();
-    return ec ? std::string() : strPath;
-}
+} // namespace
 
 CFileOps::Handle CSystemFileOps::Open(const std::string& strPath, Mode mode, OpenFailure& failure)
 {
@@ -46,9 +55,7 @@ CFileOps::Handle CSystemFileOps::Open(const std::string& strPath, Mode mode, Ope
         fd = ::open(strPath.c_str(), nFlags | O_CLOEXEC | O_NONBLOCK, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        failure = errno == ENOENT   ? OpenFailure::Missing
-                  : errno == EEXIST ? OpenFailure::Exists
-                                    : OpenFailure::Refused;
+        failure = OpenFailureOf(errno, strPath);
     }
     return fd;
 }
@@ -108,9 +115,15 @@ bool CSystemFileOps::Close(Handle h)
     return ::close(static_cast<int>(h)) == 0;
 }
 
-bool CSystemFileOps::Remove(const std::string& strPath)
+bool CSystemFileOps::Remove(Handle h, const std::string& strPath)
 {
-    return ::unlink(strPath.c_str()) == 0;
+    // POSIX removes by name only: the look first keeps a file another program put in its place.
+    return IsNamedBy(h, strPath) && ::unlink(strPath.c_str()) == 0;
+}
+
+std::uint32_t CSystemFileOps::Ticks()
+{
+    return SystemTickCount();
 }
 
 void CSystemFileOps::Pause()

@@ -1,12 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
-// The shell's platform calls on Linux: the X11 and Wayland display check, and the signal setting.
-#include "zandrelPlatform.h"
+// The shell's platform calls on Linux: the X11 and Wayland display check, and the signals.
+#include "zandrelStartup.h"
 
 #include <csignal>
 #include <cstring>
 #include <memory>
 #include <QByteArray>
+#include <QSocketNotifier>
 #include <QtGlobal>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -92,4 +93,37 @@ bool DisplayReachable()
 void ReleaseDisplayCheck()
 {
     s_pHeld.reset();
+}
+
+namespace {
+
+// A signal handler may only write: it tells the event loop through a socket.
+int s_endSocket[2] = {-1, -1};
+
+void TellEventLoop(int)
+{
+    const char c = 'e';
+    [[maybe_unused]] const ssize_t n = write(s_endSocket[0], &c, 1);
+}
+
+} // namespace
+
+void OnEndRequest(QObject* pContext, std::function<void()> fnEnd)
+{
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, s_endSocket) != 0) {
+        return;
+    }
+    auto* pNotifier = new QSocketNotifier(s_endSocket[1], QSocketNotifier::Read, pContext);
+    QObject::connect(pNotifier, &QSocketNotifier::activated, pContext, [fnEnd = std::move(fnEnd)] {
+        char c;
+        while (read(s_endSocket[1], &c, 1) > 0) {
+        }
+        fnEnd();
+    });
+    struct sigaction action {};
+    action.sa_handler = TellEventLoop;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }

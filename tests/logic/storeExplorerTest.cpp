@@ -1,0 +1,547 @@
+// SPDX-FileCopyrightText: 2026 The zandrel developers
+// SPDX-License-Identifier: MIT
+// The save proved over every state a crash can leave, and over every interleaving of two copies'
+// saves with a failure at each step of one of them, rather than case by case.
+#include "FakeSurface.h"
+#include "MemoryVolume.h"
+#include "zandrelIds.h"
+#include "zandrelRuntime.h"
+#include "zandrelStore.h"
+
+#include <gtest/gtest.h>
+#include <iostream>
+#include <semaphore>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const std::string kPath = "zandrel.ini";
+
+bool LoadsAs(const std::string& bytes, const std::string& other)
+{
+    const CStoreRecords a = DecodeStore(bytes);
+    const CStoreRecords b = DecodeStore(other);
+    return a.m_str3 == b.m_str3 && a.m_str4 == b.m_str4;
+}
+
+// ---- Crash states ------------------------------------------------------------------------------
+
+struct COp {
+    enum Kind { Write, Truncate, Flush } kind;
+    std::uint32_t nAt = 0; // a write's offset, a cut's length
+    std::string bytes;
+};
+
+class CRecordingOps : public CMemoryFileOps {
+public:
+    using CMemoryFileOps::CMemoryFileOps;
+    std::vector<COp> m_ops;
+
+    long WriteAt(Handle h, std::uint32_t nOffset, const void* pBuf, std::size_t nCount) override
+    {
+        m_ops.push_back({COp::Write, nOffset, std::string(static_cast<const char*>(pBuf), nCount)});
+        return CMemoryFileOps::WriteAt(h, nOffset, pBuf, nCount);
+    }
+    bool Truncate(Handle h, std::uint32_t nLength) override
+    {
+        m_ops.push_back({COp::Truncate, nLength, {}});
+        return CMemoryFileOps::Truncate(h, nLength);
+    }
+    bool Flush(Handle) override
+    {
+        m_ops.push_back({COp::Flush, 0, {}});
+        return true;
+    }
+};
+
+void ApplyWrite(std::string& file, const COp& op, std::size_t nCount)
+{
+    file.resize(std::max<std::size_t>(file.size(), op.nAt + nCount));
+    file.replace(op.nAt, nCount, op.bytes, 0, nCount);
+}
+
+// After the last flush, each later step reached the disk or did not, in order. A disk writes a
+// sector whole, so a write within the length the file had at that flush lands whole or not at
+// all; what lies past that length may be cut at any byte, as a length that did not reach the disk
+// with the bytes cuts it.
+void AfterTheFlush(const std::vector<COp>& ops, std::size_t i, std::size_t nEnd,
+                   std::size_t nDurableLength, const std::string& file,
+                   std::vector<std::string>& states)
+{
+    if (i == nEnd) {
+        states.push_back(file);
+        return;
+    }
+    AfterTheFlush(ops, i + 1, nEnd, nDurableLength, file, states);
+    const COp& op = ops[i];
+    if (op.kind == COp::Truncate) {
+        std::string cut = file;
+        cut.resize(op.nAt, '\0');
+        AfterTheFlush(ops, i + 1, nEnd, nDurableLength, cut, states);
+        return;
+    }
+    const std::size_t nEndOfWrite = op.nAt + op.bytes.size();
+    for (std::size_t nTo = std::clamp<std::size_t>(nDurableLength, op.nAt, nEndOfWrite);
+         nTo <= nEndOfWrite; ++nTo) {
+        std::string written = file;
+        ApplyWrite(written, op, nTo - op.nAt);
+        AfterTheFlush(ops, i + 1, nEnd, nDurableLength, written, states);
+    }
+}
+
+// Every state a crash can leave: after every prefix of the steps, what the last flush made sure
+// of, then each later step in or out.
+std::vector<std::string> CrashStates(const std::string& initial, const std::vector<COp>& ops)
+{
+    std::vector<std::string> states;
+    for (std::size_t nDone = 0; nDone <= ops.size(); ++nDone) {
+        std::string durable = initial;
+        std::size_t nFlushed = 0;
+        for (std::size_t i = 0; i < nDone; ++i) {
+            if (ops[i].kind == COp::Flush) {
+                nFlushed = i + 1;
+            }
+        }
+        for (std::size_t i = 0; i < nFlushed; ++i) {
+            if (ops[i].kind == COp::Write) {
+                ApplyWrite(durable, ops[i], ops[i].bytes.size());
+            } else if (ops[i].kind == COp::Truncate) {
+                durable.resize(ops[i].nAt, '\0');
+            }
+        }
+        AfterTheFlush(ops, nFlushed, nDone, durable.size(), durable, states);
+    }
+    return states;
+}
+
+TEST(StoreExplorerTest, EveryCrashStateLoadsAsTheOldNumbersOrTheNew)
+{
+    // Shrinking, the same length, growing and empty kinds, each to each, and a first save (no
+    // file, which loads as an empty one does).
+    const std::pair<const char*, const char*> numbers[] = {
+        {"", ""}, {"7", ""}, {"", "4567"}, {"123", "4567"}, {"7", "42"}, {"0", "9999"}};
+    std::vector<std::optional<std::string>> contents = {std::nullopt};
+    for (const auto& [str3, str4] : numbers) {
+        contents.push_back(EncodeStore(str3, str4));
+    }
+    int nStates = 0;
+    for (const auto& old : contents) {
+        for (const auto& next : contents) {
+            if (!next || next == old) {
+                continue;
+            }
+            CMemoryVolume volume;
+            if (old) {
+                volume.Put(kPath, *old);
+            }
+            CRecordingOps ops(volume);
+            ASSERT_EQ(UpdateStoreFile(ops, kPath, [&](const std::string&) { return *next; }),
+                      StoreWriteResult::Ok);
+            int nBad = 0;
+            for (const std::string& state : CrashStates(old.value_or(""), ops.m_ops)) {
+                ++nStates;
+                if (!LoadsAs(state, old.value_or("")) && !LoadsAs(state, *next) && ++nBad == 1) {
+                    ADD_FAILURE() << "from " << ::testing::PrintToString(old.value_or("(none)"))
+                                  << " to " << ::testing::PrintToString(*next)
+                                  << " a crash can leave " << ::testing::PrintToString(state);
+                }
+            }
+        }
+    }
+    EXPECT_GT(nStates, 200);
+}
+
+// ---- Two copies --------------------------------------------------------------------------------
+
+// What a copy is about to do, as far as the other copy can tell.
+enum class CStep {
+    Begin,  // the copy's first move, which nothing else sees
+    Open,   // an existing file's name
+    Create, // a new name
+    Remove, // a name
+    Lock,   // the file's lock, taken
+    Unlock, // a close, which lets the lock go
+    Pause,  // a wait for another program, before trying again
+    Press,  // the user presses "set"
+    Told,   // "set" returns, with or without a box
+};
+
+// Whether the order of two steps of the two copies can make a difference.
+bool Dependent(CStep a, CStep b)
+{
+    const auto names = [](CStep s) {
+        return s == CStep::Open || s == CStep::Create || s == CStep::Remove;
+    };
+    const auto locks = [](CStep s) { return s == CStep::Lock || s == CStep::Unlock; };
+    if (a == CStep::Pause || b == CStep::Pause) {
+        return true;
+    }
+    if (names(a) && names(b)) {
+        return a != CStep::Open || b != CStep::Open;
+    }
+    if (locks(a) && locks(b)) {
+        return a != CStep::Unlock || b != CStep::Unlock;
+    }
+    // A lock taken is followed by a look at whether the name still holds the file.
+    if ((a == CStep::Lock && b == CStep::Remove) || (a == CStep::Remove && b == CStep::Lock)) {
+        return true;
+    }
+    return (a == CStep::Press && b == CStep::Told) || (a == CStep::Told && b == CStep::Press);
+}
+
+// Lets one copy at a time take a step, in an order the explorer chooses. A copy steps before every
+// call through which the other could tell it apart (an open, a lock, a close that lets a lock go,
+// a removal) and where the user presses "set" and is answered; reads and writes happen under the
+// exclusive lock, which shuts the other out. A copy that pauses waits for another program, and is
+// not let on again until something it may be waiting for has changed.
+//
+// Two orders of steps that do not depend on each other end alike, so only one is taken: once the
+// copy that stepped first has been explored, it sleeps in the other order until the other copy
+// does something its step depends on. Each hand-over wakes exactly one thread.
+class CScheduler {
+public:
+    explicit CScheduler(const CMemoryVolume& volume) : m_volume(volume) {}
+
+    // A copy's thread, before a step.
+    void Step(int nCopy, CStep step)
+    {
+        m_state[nCopy] = step == CStep::Pause ? State::Paused : State::Ready;
+        m_next[nCopy] = step;
+        m_nPausedAt[nCopy] = m_volume.m_nVersion;
+        m_stepped.release();
+        m_turn[nCopy].acquire();
+    }
+    void Finish(int nCopy)
+    {
+        m_state[nCopy] = State::Done;
+        m_stepped.release();
+    }
+    int Now() const { return m_nSteps; }
+
+    // Runs both copies to their end, following choices where it has them and taking the first
+    // way otherwise; counts says how many ways each choice had.
+    void Run(std::vector<int>& choices, std::vector<int>& counts)
+    {
+        counts.clear();
+        bool bAsleep[2] = {false, false};
+        m_stepped.acquire();
+        m_stepped.acquire();
+        for (;;) {
+            std::vector<int> ways;
+            std::vector<int> awake;
+            int nWaiting = -1;
+            for (int nCopy = 0; nCopy < 2; ++nCopy) {
+                const bool bChanged = m_nPausedAt[nCopy] != m_volume.m_nVersion;
+                if (m_state[nCopy] == State::Ready ||
+                    (m_state[nCopy] == State::Paused && bChanged)) {
+                    ways.push_back(nCopy);
+                    if (!bAsleep[nCopy]) {
+                        awake.push_back(nCopy);
+                    }
+                } else if (m_state[nCopy] == State::Paused && nWaiting < 0) {
+                    nWaiting = nCopy;
+                }
+            }
+            if (ways.empty() && nWaiting < 0) {
+                return;
+            }
+            // Nothing awake can move: the order so far is one already explored, and any way to
+            // the end will do.
+            int nNext = ways.empty() ? nWaiting : ways.front();
+            if (awake.size() == 1) {
+                nNext = awake.front();
+            } else if (awake.size() > 1) {
+                const std::size_t nDepth = counts.size();
+                if (nDepth == choices.size()) {
+                    choices.push_back(0);
+                }
+                counts.push_back(static_cast<int>(awake.size()));
+                const auto nChoice = static_cast<std::size_t>(choices[nDepth]);
+                for (std::size_t i = 0; i < nChoice; ++i) {
+                    bAsleep[awake[i]] = true;
+                }
+                nNext = awake[nChoice];
+            }
+            m_state[nNext] = State::Running;
+            const CStep taken = m_next[nNext];
+            ++m_nSteps;
+            m_turn[nNext].release();
+            m_stepped.acquire();
+            const int nOther = 1 - nNext;
+            if (bAsleep[nOther] && Dependent(m_next[nOther], taken)) {
+                bAsleep[nOther] = false;
+            }
+        }
+    }
+
+private:
+    enum class State { Running, Ready, Paused, Done };
+
+    const CMemoryVolume& m_volume;
+    // The semaphores order every access to these: one thread runs at a time.
+    std::binary_semaphore m_turn[2] = {std::binary_semaphore(0), std::binary_semaphore(0)};
+    std::counting_semaphore<2> m_stepped{0};
+    State m_state[2] = {State::Running, State::Running};
+    CStep m_next[2] = {CStep::Pause, CStep::Pause};
+    int m_nPausedAt[2] = {0, 0};
+    int m_nSteps = 0;
+};
+
+// One copy's calls: each step through the scheduler once the copies run, and the nFailAt-th
+// (from 1) of its open, create, lock, read, write, cut, flush, close and removal calls failing.
+// A write fails as a full disk does: cut short, and no later write of that save gets anywhere.
+class CCopyOps : public CMemoryFileOps {
+public:
+    CCopyOps(CMemoryVolume& volume, CScheduler& scheduler, int nCopy, int nFailAt)
+        : CMemoryFileOps(volume), m_scheduler(scheduler), m_nCopy(nCopy), m_nFailAt(nFailAt)
+    {
+    }
+    bool m_bScheduled = false;
+    int m_nCalls = 0;
+
+    Handle Open(const std::string& strPath, Mode mode, OpenFailure& failure) override
+    {
+        Step(mode == Mode::Create ? CStep::Create : CStep::Open);
+        if (Fails()) {
+            failure = OpenFailure::Refused;
+            return kNoFile;
+        }
+        return CMemoryFileOps::Open(strPath, mode, failure);
+    }
+    LockResult TryLock(Handle h, Lock lock) override
+    {
+        Step(CStep::Lock);
+        return Fails() ? LockResult::Busy : CMemoryFileOps::TryLock(h, lock);
+    }
+    long ReadAt(Handle h, std::uint32_t nOffset, void* pBuf, std::size_t nCount) override
+    {
+        return Fails() ? -1 : CMemoryFileOps::ReadAt(h, nOffset, pBuf, nCount);
+    }
+    long WriteAt(Handle h, std::uint32_t nOffset, const void* pBuf, std::size_t nCount) override
+    {
+        if (m_bDiskFull) {
+            return -1;
+        }
+        if (Fails()) {
+            m_bDiskFull = true;
+            nCount /= 2;
+        }
+        return CMemoryFileOps::WriteAt(h, nOffset, pBuf, nCount);
+    }
+    bool Truncate(Handle h, std::uint32_t nLength) override
+    {
+        return !Fails() && CMemoryFileOps::Truncate(h, nLength);
+    }
+    bool Flush(Handle) override { return !Fails(); }
+    bool Close(Handle h) override
+    {
+        Step(CStep::Unlock);
+        m_bDiskFull = false;
+        return CMemoryFileOps::Close(h) && !Fails();
+    }
+    bool Remove(Handle h, const std::string& strPath) override
+    {
+        Step(CStep::Remove);
+        return !Fails() && CMemoryFileOps::Remove(h, strPath);
+    }
+    void Pause() override
+    {
+        CMemoryFileOps::Pause();
+        Step(CStep::Pause);
+    }
+
+private:
+    void Step(CStep step)
+    {
+        if (m_bScheduled) {
+            m_scheduler.Step(m_nCopy, step);
+        }
+    }
+    bool Fails() { return m_bScheduled && ++m_nCalls == m_nFailAt; }
+
+    CScheduler& m_scheduler;
+    int m_nCopy;
+    int m_nFailAt;
+    bool m_bDiskFull = false;
+};
+
+struct CAction {
+    enum What { Start, Set, Close } what;
+    int nKind = 0;
+    const char* digits = "";
+};
+
+struct CRegistration {
+    int nKind;
+    std::string strNo;
+    int nStart; // steps taken when "set" was pressed, and when it returned
+    int nEnd;
+    bool bTold; // no box: the user was told it was saved
+};
+
+struct CScenario {
+    const char* name;
+    std::optional<std::pair<const char*, const char*>> initial;
+    std::vector<CAction> actions[2]; // copy 0 is the one that fails
+};
+
+// One run of a scenario: what each copy registered, and the file's bytes at the end (nothing: no
+// file). nFailAt 0 fails nothing.
+struct COutcome {
+    std::vector<CRegistration> registrations;
+    std::optional<std::string> file;
+    int nCallsOfFailingCopy = 0;
+};
+
+COutcome RunScenario(const CScenario& scenario, int nFailAt, std::vector<int>& choices,
+                     std::vector<int>& counts)
+{
+    // Where a start looks for the file.
+    const std::string strPath = GetWorkingDirectory() + kPathSeparator + zandrel::kStoreFileName;
+    CMemoryVolume volume;
+    COutcome outcome;
+    if (scenario.initial) {
+        volume.Put(strPath, EncodeStore(scenario.initial->first, scenario.initial->second));
+        outcome.registrations.push_back({0, scenario.initial->first, -1, -1, true});
+        outcome.registrations.push_back({1, scenario.initial->second, -1, -1, true});
+    }
+    CScheduler scheduler(volume);
+    CFakeDialog copies[2];
+    CCopyOps ops[2] = {{volume, scheduler, 0, nFailAt}, {volume, scheduler, 1, 0}};
+    std::vector<CRegistration> registered[2];
+    for (int nCopy = 0; nCopy < 2; ++nCopy) {
+        copies[nCopy].core.SetFileOps(ops[nCopy]);
+        if (scenario.actions[nCopy].front().what != CAction::Start) {
+            copies[nCopy].core.InitNumberState();
+        }
+        ops[nCopy].m_nCalls = 0;
+        ops[nCopy].m_bScheduled = true;
+    }
+    const auto play = [&](int nCopy) {
+        scheduler.Step(nCopy, CStep::Begin);
+        CFakeDialog& copy = copies[nCopy];
+        for (const CAction& action : scenario.actions[nCopy]) {
+            if (action.what == CAction::Start) {
+                copy.core.InitNumberState();
+            } else if (action.what == CAction::Close) {
+                copy.core.SaveBeforeClose();
+            } else {
+                copy.surface.m_nRadio = action.nKind;
+                action.nKind != 0 ? copy.core.OnKind4() : copy.core.OnKind3();
+                copy.surface.Type(action.digits);
+                const std::size_t nBoxes = copy.surface.m_messages.size();
+                scheduler.Step(nCopy, CStep::Press);
+                const int nStart = scheduler.Now();
+                copy.core.OnSet();
+                scheduler.Step(nCopy, CStep::Told);
+                registered[nCopy].push_back({action.nKind, copy.core.m_strPrevNo, nStart,
+                                             scheduler.Now(),
+                                             copy.surface.m_messages.size() == nBoxes});
+            }
+        }
+        scheduler.Finish(nCopy);
+    };
+    std::thread threads[2] = {std::thread(play, 0), std::thread(play, 1)};
+    scheduler.Run(choices, counts);
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (const auto& list : registered) {
+        outcome.registrations.insert(outcome.registrations.end(), list.begin(), list.end());
+    }
+    if (const std::string* pBytes = volume.Find(strPath)) {
+        outcome.file = *pBytes;
+    }
+    outcome.nCallsOfFailingCopy = ops[0].m_nCalls;
+    return outcome;
+}
+
+// Empty when the file keeps every number a copy was told was saved, or a later one: for each
+// kind, the file's number is one that was registered, and none that the user was told was saved
+// was registered after that one's save had ended.
+std::string Violation(const COutcome& outcome)
+{
+    const CStoreRecords held = DecodeStore(outcome.file.value_or(""));
+    for (const int nKind : {0, 1}) {
+        const std::string& strHeld = nKind != 0 ? held.m_str4 : held.m_str3;
+        const CRegistration* pHeld = nullptr;
+        for (const CRegistration& r : outcome.registrations) {
+            if (r.nKind == nKind && r.strNo == strHeld && !strHeld.empty()) {
+                pHeld = &r;
+            }
+        }
+        for (const CRegistration& told : outcome.registrations) {
+            if (told.nKind != nKind || !told.bTold || told.strNo.empty()) {
+                continue;
+            }
+            if (pHeld == nullptr) {
+                return "told that " + told.strNo + " was saved, the file holds \"" + strHeld + "\"";
+            }
+            if (pHeld->nEnd < told.nStart) {
+                return "told that " + told.strNo + " was saved, the file holds the older " +
+                       strHeld;
+            }
+        }
+    }
+    return {};
+}
+
+TEST(StoreExplorerTest, TwoCopiesNeverLoseANumberTheyWereToldWasSaved)
+{
+    using A = CAction;
+    const std::pair<const char*, const char*> file{"111", "4444"};
+    const CScenario scenarios[] = {
+        {"a kept number meets a newer one",
+         file,
+         {{{A::Set, 0, "222"}, {A::Set, 1, "5555"}, {A::Close}}, {{A::Set, 0, "333"}}}},
+        {"two first saves",
+         std::nullopt,
+         {{{A::Set, 0, "222"}, {A::Close}}, {{A::Set, 1, "2222"}}}},
+        {"the other kind saved meanwhile",
+         file,
+         {{{A::Set, 0, "222"}, {A::Close}}, {{A::Set, 1, "2222"}}}},
+        {"a copy started after a failed save",
+         file,
+         {{{A::Set, 0, "222"}, {A::Close}}, {{A::Start}, {A::Set, 0, "333"}}}},
+    };
+    for (const CScenario& scenario : scenarios) {
+        SCOPED_TRACE(scenario.name);
+        int nRuns = 0;
+        int nViolations = 0;
+        bool bFailedSomewhere = true;
+        for (int nFailAt = 0; bFailedSomewhere; ++nFailAt) {
+            bFailedSomewhere = nFailAt == 0;
+            std::vector<int> choices;
+            std::vector<int> counts;
+            for (;;) {
+                const COutcome outcome = RunScenario(scenario, nFailAt, choices, counts);
+                ++nRuns;
+                bFailedSomewhere = bFailedSomewhere || outcome.nCallsOfFailingCopy >= nFailAt;
+                const std::string strViolation = Violation(outcome);
+                if (!strViolation.empty() && ++nViolations <= 3) {
+                    std::ostringstream order;
+                    for (std::size_t i = 0; i < counts.size(); ++i) {
+                        order << choices[i];
+                    }
+                    ADD_FAILURE() << strViolation << " (failing call " << nFailAt << ", choices "
+                                  << order.str() << ")";
+                }
+                // The next order: the last choice that has a way left takes it.
+                choices.resize(counts.size());
+                while (!choices.empty() && choices.back() + 1 >= counts[choices.size() - 1]) {
+                    choices.pop_back();
+                }
+                if (choices.empty()) {
+                    break;
+                }
+                ++choices.back();
+            }
+        }
+        EXPECT_EQ(nViolations, 0) << "in " << nRuns << " runs";
+        std::cout << scenario.name << ": " << nRuns << " runs\n";
+    }
+}
+
+} // namespace
