@@ -13,8 +13,8 @@ packages=(
   dbus at-spi2-core python3-pyatspi
   weston qt6-wayland qt6-gtk-platformtheme
   clang libclang-rt-dev
-  desktop-file-utils appstream dpkg-dev file lintian man-db groff-base
-  g++-mingw-w64-x86-64-posix googletest wine wine64 nsis libxml2-utils
+  desktop-file-utils appstream dpkg-dev debhelper file lintian man-db groff-base
+  g++-mingw-w64-x86-64-posix mingw-w64-common googletest wine wine64 nsis libxml2-utils
   osslsigncode openssl diffoscope-minimal
 )
 

@@ -1,8 +1,8 @@
 ; SPDX-FileCopyrightText: 2026 The zandrel developers
 ; SPDX-License-Identifier: MIT
-; The installer: for the current user, no administrator rights. makensis is given EXE, ICON,
-; VERSION and OUTFILE on its command line, and SIGN, a command that signs the file named last,
-; where the installer and its uninstaller are to be signed.
+; The installer: for the current user, no administrator rights. makensis is given EXE, LICENSE,
+; NOTICES, ICON, VERSION and OUTFILE on its command line, and SIGN, a command that signs the file
+; named last, where the installer and its uninstaller are to be signed.
 Unicode true
 Target amd64-unicode
 RequestExecutionLevel user
@@ -14,6 +14,7 @@ SetDateSave off
   !finalize '${SIGN} "%1"' = 0
 !endif
 
+!include FileFunc.nsh
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\zandrel"
 
 Name "zandrel"
@@ -57,11 +58,34 @@ FunctionEnd
 !insertmacro WAIT_UNTIL_CLOSED ""
 !insertmacro WAIT_UNTIL_CLOSED "un."
 
+; zandrel installed in another folder before goes first, by its own uninstaller, run in place so
+; that its exit code is its own: one installation, one entry in Apps & features. With that zandrel
+; running nothing changes, and silently the setup ends with error level 2.
+Function RemoveEarlierInstallation
+  ReadRegStr $R0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  StrCmp $R0 "" done
+  StrCmp $R0 $INSTDIR done
+  IfFileExists "$R0\uninstall.exe" 0 done
+  retry:
+    ExecWait '"$R0\uninstall.exe" /S _?=$R0' $R1
+    StrCmp $R1 0 removed
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "zandrel is running. Close it, then choose Retry." /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Quit
+  removed:
+    Delete "$R0\uninstall.exe"
+    RMDir "$R0"
+  done:
+FunctionEnd
+
 Section
   SetShellVarContext current
   Call WaitUntilClosed
+  Call RemoveEarlierInstallation
   SetOutPath "$INSTDIR"
   File "/oname=zandrel.exe" "${EXE}"
+  File "/oname=LICENSE.txt" "${LICENSE}"
+  File "/oname=THIRD-PARTY-NOTICES.txt" "${NOTICES}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   ; The shortcut starts zandrel in the user's own folder, where it may keep zandrel.ini: never
   ; in the program's folder.
@@ -72,9 +96,12 @@ Section
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\zandrel.exe,0"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "The zandrel developers"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
-  SectionGetSize 0 $1
+  ; Run in place (_?=): the uninstaller's exit code is then its own, non-zero when zandrel runs
+  ; and nothing was removed, rather than that of a copy it would start and not wait for.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe" _?=$INSTDIR'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S _?=$INSTDIR'
+  ; Every file installed, the uninstaller too, in KiB.
+  ${GetSize} "$INSTDIR" "/S=0K /G=0" $1 $2 $3
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
@@ -83,10 +110,22 @@ SectionEnd
 Section "Uninstall"
   SetShellVarContext current
   Call un.WaitUntilClosed
+  ; Working elsewhere: no folder that is a program's working folder can be removed.
+  SetOutPath "$TEMP"
   ; Only what the installer put there: a zandrel.ini, wherever it is, stays.
-  Delete "$SMPROGRAMS\zandrel.lnk"
   Delete "$INSTDIR\zandrel.exe"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
+  ; The shortcut and the Apps & features entry are the installation's that they name, which may
+  ; be another folder's.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  StrCmp $0 $INSTDIR 0 +3
+    Delete "$SMPROGRAMS\zandrel.lnk"
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ; Run in place, the uninstaller cannot delete its own file while it runs: a hidden command does,
+  ; and the folder, once it has ended.
+  IfFileExists "$INSTDIR\uninstall.exe" 0 +2
+    ExecShell "" "$SYSDIR\cmd.exe" '/c for /l %i in (1,1,30) do (ping -n 2 127.0.0.1 >nul & del /f /q "$INSTDIR\uninstall.exe" 2>nul & if not exist "$INSTDIR\uninstall.exe" (rmdir "$INSTDIR" 2>nul & exit))' SW_HIDE
 SectionEnd

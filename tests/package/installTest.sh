@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
-# Installs the build into a scratch root (cmake --install, or the Debian package unpacked with
+# Installs the build into a scratch root (cmake --install, or a Debian package unpacked with
 # dpkg-deb -x), checks that it is a complete, valid desktop application, and starts the installed
 # program far enough to show its window.
 #   installTest.sh cmake BUILD_DIR
-#   installTest.sh deb BUILD_DIR
+#   installTest.sh deb PACKAGE.deb
 set -euo pipefail
 mode=$1
 build=$(realpath "$2")
@@ -19,21 +19,14 @@ case "$mode" in
     DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
     ;;
   deb)
-    (cd "$build" && cpack -G DEB -B "$scratch/pkg" >"$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; fail "cpack"; }
-    deb=$(ls "$scratch"/pkg/zandrel_*.deb)
+    deb=$build
     [ "$(dpkg-deb -f "$deb" Package)" = zandrel ] || fail "package name"
-    [ "$(dpkg-deb -f "$deb" Version)" = 1.0.0.1 ] || fail "package version"
     depends=$(dpkg-deb -f "$deb" Depends)
     # Qt's libraries by any suffix a release gives them (Debian 13's 64-bit time names: t64).
     names=" $(sed -E 's/ *\([^)]*\)//g; s/,/ /g' <<<"$depends") "
     for dep in fonts-ipafont-gothic libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
       [[ $names == *" $dep "* || $names == *" ${dep}t64 "* ]] || fail "Depends lacks $dep: $depends"
     done
-    # Debian's own checker. The maintainer's address is the publisher's to set (ZANDREL_MAINTAINER),
-    # so the Maintainer field and the changelog's trailer may lack it; nothing else may be said.
-    lintian --no-tag-display-limit "$deb" >"$scratch/lintian.log" 2>&1 || true
-    grep -vE 'malformed-contact Maintainer|syntax-error-in-debian-changelog .*(trailer)|running with root privileges' \
-      "$scratch/lintian.log" | grep -E '^[EW]: ' && fail "lintian"
     [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "Recommends: qt6-wayland for native Wayland"
     dpkg-deb -x "$deb" "$root"
     ;;

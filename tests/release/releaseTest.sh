@@ -1,41 +1,94 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
-# The release command twice, from two clones in two folders at two times: every download must be
-# the same to the byte (diffoscope names what differs where it is installed). Then once more for
-# Windows with a throw-away self-signed certificate: every signature must verify, and the signed
-# installer and program must run under Wine.
+# The release command as publishers and rebuilders use it:
+# - twice, from two clones, the second in an unfriendly environment (git converting line
+#   endings, compiler flags, umask 077, another locale and time zone, a temporary folder on tmpfs,
+#   an inherited SOURCE_DATE_EPOCH): every download must be the same to the byte;
+# - the first with a maintainer named, whose package lintian must pass in silence and which
+#   installs as a complete desktop application; every download carries the one version;
+# - signed with a throw-away certificate: every signature verifies, the signed setup installs
+#   and its program runs under Wine; a rebuild that attaches the published signatures gives the
+#   published SHA256SUMS;
+# - what must leave dist/ as it was: a wrong signing password, uncommitted changes; and a trial
+#   release after another platform's, which replaces all of dist/.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 source "$repo/tests/support/wine.sh"
 scratch=$(mktemp -d)
-trap 'wine_stop; rm -rf "$scratch"' EXIT
+shm=$(mktemp -d /dev/shm/zandrel-release.XXXXXX)
+trap 'wine_stop; rm -rf "$scratch" "$shm"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-release() { # $1: a name for this build; further arguments to release.sh after its folder
+release() { # $1: a name for this build; then environment settings; then -- and release.sh's arguments
   local name=$1
   shift
-  git clone -q "$repo" "$scratch/$name-clone"
-  "$scratch/$name-clone/scripts/release.sh" "$scratch/$name" "$@" >"$scratch/$name.log" 2>&1 ||
-    { cat "$scratch/$name.log"; fail "release $name"; }
+  local settings=()
+  while [ "$1" != -- ]; do settings+=("$1"); shift; done
+  shift
+  [ -d "$scratch/$name-clone" ] || git clone -q "$repo" "$scratch/$name-clone"
+  env "${settings[@]}" "$scratch/$name-clone/scripts/release.sh" "$@" >"$scratch/$name.log" 2>&1
 }
+listing() { (cd "$1" && sha256sum -- * | sort); }
 
-release first
-grep -qx 'No ZANDREL_SIGN_PKCS12: nothing is signed.' "$scratch/first.log" || fail "an unsigned release does not say so"
 version=$(sed -n 's/^project(zandrel VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
-expected=("zandrel_${version}_amd64.deb" "zandrel-$version-setup.exe" "zandrel-$version-win64.zip")
+downloads=("zandrel_${version}_amd64.deb" "zandrel-$version-setup.exe" "zandrel-$version-win64.zip"
+  BUILDINFO)
+maintainer="zandrel release test <release-test@example.org>"
+
+release first ZANDREL_MAINTAINER="$maintainer" -- "$scratch/first" ||
+  { cat "$scratch/first.log"; fail "release first"; }
+grep -q 'no ZANDREL_SIGN_PKCS12: nothing is signed' "$scratch/first.log" || fail "an unsigned release does not say so"
 (cd "$scratch/first" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match the files"
-[ "$(cd "$scratch/first" && ls | sort)" = "$(printf '%s\n' "${expected[@]}" SHA256SUMS | sort)" ] ||
+[ "$(cd "$scratch/first" && ls | sort)" = "$(printf '%s\n' "${downloads[@]}" SHA256SUMS | sort)" ] ||
   fail "dist holds $(ls "$scratch/first")"
-sleep 2
-release second
-for file in "${expected[@]}"; do
+grep -qx "commit: $(git -C "$repo" rev-parse HEAD)" "$scratch/first/BUILDINFO" || fail "BUILDINFO names no commit"
+
+# The one version in every download: the package, its changelog, manual page and metainfo; the
+# program's version record, no debug build; the installer's name.
+deb=$scratch/first/zandrel_${version}_amd64.deb
+dpkg-deb -x "$deb" "$scratch/deb"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
+[ "$(dpkg-deb -f "$deb" Maintainer)" = "$maintainer" ] || fail "the maintainer named did not reach the package"
+zcat "$scratch/deb/usr/share/doc/zandrel/changelog.gz" | head -n 1 | grep -qF "zandrel ($version)" || fail "changelog version"
+zcat "$scratch/deb/usr/share/doc/zandrel/changelog.gz" | grep -qF -- "-- $maintainer  " || fail "changelog maintainer"
+zcat "$scratch/deb/usr/share/man/man1/zandrel.1.gz" | grep -qF "\"zandrel $version\"" || fail "manual page version"
+grep -qF "<release version=\"$version\"" "$scratch/deb/usr/share/metainfo/org.zandrel.zandrel.metainfo.xml" ||
+  fail "metainfo version"
+python3 - "$scratch/first/zandrel-$version-win64.zip" "$version" <<'PY' || fail "zandrel.exe's version record"
+import struct, sys, zipfile
+archive, version = zipfile.ZipFile(sys.argv[1]), sys.argv[2]
+exe = next(archive.read(n) for n in archive.namelist() if n.endswith("/zandrel.exe"))
+at = exe.index(struct.pack("<I", 0xFEEF04BD))
+_, _, ms, ls, _, _, mask, flags = struct.unpack_from("<8I", exe, at)
+found = f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}"
+assert found == version, f"version {found}"
+assert flags & mask & 1 == 0, "the debug flag"
+names = {n.split("/", 1)[1] for n in archive.namelist()}
+assert names == {"zandrel.exe", "README.md", "LICENSE", "THIRD-PARTY-NOTICES.txt"}, names
+PY
+echo "first release: $(ls "$scratch/first" | wc -l) files, version $version throughout"
+
+# Debian's checker says nothing with a maintainer named; the package installs and runs.
+lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v 'running with root privileges' | grep . &&
+  fail "lintian is not silent"
+bash "$repo/tests/package/installTest.sh" deb "$deb" || fail "installing the package"
+
+# The same commit from a builder whose settings would change the bytes if they reached the build.
+mkdir -p "$scratch/home"
+git config -f "$scratch/home/.gitconfig" core.autocrlf true
+(umask 077 && release second HOME="$scratch/home" TMPDIR="$shm" CXXFLAGS=-march=native CFLAGS=-O0 \
+  LC_ALL=C LANG=de_DE.UTF-8 TZ=Pacific/Kiritimati SOURCE_DATE_EPOCH=1 \
+  ZANDREL_MAINTAINER="$maintainer" -- "$scratch/second") || { cat "$scratch/second.log"; fail "release second"; }
+grep -q 'ignoring SOURCE_DATE_EPOCH=1' "$scratch/second.log" || fail "an inherited SOURCE_DATE_EPOCH is not said"
+grep -q 'ignoring CXXFLAGS=-march=native' "$scratch/second.log" || fail "CXXFLAGS from the environment are not said"
+for file in "${downloads[@]}" SHA256SUMS; do
   if ! cmp -s "$scratch/first/$file" "$scratch/second/$file"; then
     command -v diffoscope >/dev/null && diffoscope "$scratch/first/$file" "$scratch/second/$file" | head -n 60
     fail "$file differs between two builds of one commit"
   fi
 done
-echo "two builds of one commit: ${#expected[@]} downloads alike to the byte"
+echo "two builds of one commit, the second in an unfriendly environment: every download alike to the byte"
 
 # A throw-away code-signing certificate.
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=zandrel test signing" \
@@ -43,7 +96,9 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=zandrel test signin
   -keyout "$scratch/key.pem" -out "$scratch/cert.pem" 2>/dev/null
 openssl pkcs12 -export -inkey "$scratch/key.pem" -in "$scratch/cert.pem" -passout pass:throwaway \
   -out "$scratch/sign.p12"
-ZANDREL_SIGN_PKCS12=$scratch/sign.p12 ZANDREL_SIGN_PASSWORD=throwaway release signed windows
+# Named relative to where the release is started.
+(cd "$scratch" && release signed ZANDREL_SIGN_PKCS12=sign.p12 ZANDREL_SIGN_PASSWORD=throwaway -- \
+  "$scratch/signed" windows) || { cat "$scratch/signed.log"; fail "release signed"; }
 verify() { osslsigncode verify -CAfile "$scratch/cert.pem" -in "$1" >"$scratch/verify.log" 2>&1 ||
   { cat "$scratch/verify.log"; fail "the signature of $(basename "$1") does not verify"; }; }
 python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
@@ -51,8 +106,34 @@ python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.arg
 verify "$scratch/portable/zandrel-$version-win64/zandrel.exe"
 verify "$scratch/signed/zandrel-$version-setup.exe"
 
+# A rebuilder without the key attaches the published signatures to their own build, and gets the
+# published files.
+release rebuilt ZANDREL_SIGNATURES="$scratch/signed/zandrel-$version-authenticode.tar" \
+  ZANDREL_SIGN_CAFILE="$scratch/cert.pem" -- "$scratch/rebuilt" windows ||
+  { cat "$scratch/rebuilt.log"; fail "release rebuilt"; }
+cmp -s "$scratch/signed/SHA256SUMS" "$scratch/rebuilt/SHA256SUMS" ||
+  { diff "$scratch/signed/SHA256SUMS" "$scratch/rebuilt/SHA256SUMS"; fail "a rebuild with the signatures attached differs"; }
+echo "signed at the commit's time: a rebuild with the published signatures attached gives the published SHA256SUMS"
+
+# What must leave dist/ as it was.
+before=$(listing "$scratch/signed")
+release badpass ZANDREL_SIGN_PKCS12="$scratch/sign.p12" ZANDREL_SIGN_PASSWORD=wrong -- "$scratch/signed" windows &&
+  fail "a release with a wrong password succeeded"
+[ "$(listing "$scratch/signed")" = "$before" ] || fail "a failed release changed dist"
+echo "changed" >>"$scratch/badpass-clone/README.md"
+release badpass -- "$scratch/signed" windows && fail "a release of uncommitted changes succeeded"
+grep -q 'not committed' "$scratch/badpass.log" || fail "a refused dirty tree is not said"
+[ "$(listing "$scratch/signed")" = "$before" ] || fail "a refused release changed dist"
+# A trial of those changes, for the other platform, into the same dist/: only its files remain.
+release badpass -- --trial "$scratch/signed" linux || { cat "$scratch/badpass.log"; fail "a trial release"; }
+[ "$(cd "$scratch/signed" && ls | sort)" = "$(printf '%s\n' "trial-zandrel_${version}_amd64.deb" trial-BUILDINFO trial-SHA256SUMS | sort)" ] ||
+  fail "after a trial release dist holds $(ls "$scratch/signed")"
+(cd "$scratch/signed" && sha256sum -c --quiet trial-SHA256SUMS) || fail "the trial's SHA256SUMS"
+grep -q 'uncommitted changes (a trial release)' "$scratch/signed/trial-BUILDINFO" || fail "a trial is not named so"
+echo "dist: a wrong password and uncommitted changes left it as it was; a trial replaced all of it"
+
 wine_prefix "$scratch" null
-wine "$scratch/signed/zandrel-$version-setup.exe" /S </dev/null || fail "the signed setup"
+wine "$scratch/rebuilt/zandrel-$version-setup.exe" /S </dev/null || fail "the signed setup"
 wineserver -w
 inst=$(winepath -u "$(wine cmd /c echo '%LOCALAPPDATA%' </dev/null 2>/dev/null | tr -d '\r')\\Programs\\zandrel")
 verify "$inst/uninstall.exe"

@@ -3,9 +3,9 @@
 # SPDX-License-Identifier: MIT
 # The installer under Wine, silently, as a user without administrator rights: installs (twice, as
 # an update over itself would), checks the files, the Start-menu shortcut and its start-in
-# folder, and the entry in Apps & features; with zandrel running, setup and uninstall must fail
-# and change nothing; then uninstalls, and checks that all of it is gone but the user's
-# zandrel.ini.
+# folder, and the entry in Apps & features; with zandrel running, setup and the registered quiet
+# uninstall must fail and change nothing; installed into another folder, the first installation
+# goes; then the registered quiet uninstall removes all of it but the user's zandrel.ini.
 set -euo pipefail
 setup=$(realpath "$1")
 here=$(dirname "$0")
@@ -19,6 +19,15 @@ winvar() { wine cmd /c echo "%$1%" </dev/null 2>/dev/null | tr -d '\r'; }
 unix() { winepath -u "$1" 2>/dev/null; }
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\zandrel'
 regval() { wine reg query "$key" /v "$1" </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
+# What a package manager runs: the registered quiet uninstall command; its exit status.
+quiet_uninstall() {
+  local command exe
+  command=$(regval QuietUninstallString)
+  exe=${command#\"}
+  exe=${exe%%\"*}
+  # shellcheck disable=SC2086
+  wine "$exe" ${command#*\" } </dev/null
+}
 
 for round in first again; do
   wine "$setup" /S </dev/null || fail "setup /S ($round)"
@@ -27,7 +36,7 @@ done
 inst=$(unix "$(winvar LOCALAPPDATA)\\Programs\\zandrel")
 profile_win=$(winvar USERPROFILE)
 lnk=$(unix "$(winvar APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs\\zandrel.lnk")
-for f in "$inst/zandrel.exe" "$inst/uninstall.exe" "$lnk"; do
+for f in "$inst/zandrel.exe" "$inst/uninstall.exe" "$inst/LICENSE.txt" "$inst/THIRD-PARTY-NOTICES.txt" "$lnk"; do
   [ -f "$f" ] || fail "$f is not installed"
 done
 cmp -s "$inst/zandrel.exe" "$(dirname "$setup")/zandrel.exe" || fail "the installed zandrel.exe is not the one built"
@@ -58,7 +67,9 @@ PY
 [ "$(regval DisplayVersion)" = 1.0.0.1 ] || fail "Apps & features: DisplayVersion"
 regval DisplayIcon | grep -qi 'zandrel.exe' || fail "Apps & features: DisplayIcon"
 regval UninstallString | grep -qi 'uninstall.exe' || fail "Apps & features: UninstallString"
-[ "$(( $(regval EstimatedSize) ))" -gt 0 ] || fail "Apps & features: no EstimatedSize"
+installed_kib=$(( $(cat "$inst"/* | wc -c) / 1024 ))
+[ "$(( $(regval EstimatedSize) ))" -ge "$installed_kib" ] ||
+  fail "Apps & features: EstimatedSize $(( $(regval EstimatedSize) )) KiB, the files take $installed_kib"
 
 # With zandrel running, its file can be neither replaced nor removed: both end with an error
 # and leave everything as it was. (_?= runs the uninstaller in place, so that its exit code is
@@ -74,8 +85,8 @@ status=0
 wine "$setup" /S </dev/null || status=$?
 [ "$status" -ne 0 ] || fail "setup /S succeeded while zandrel ran"
 status=0
-wine "$inst/uninstall.exe" /S "_?=$(winpath -w "$inst")" </dev/null || status=$?
-[ "$status" -ne 0 ] || fail "uninstall /S succeeded while zandrel ran"
+quiet_uninstall || status=$?
+[ "$status" -ne 0 ] || fail "the registered quiet uninstall succeeded while zandrel ran"
 for f in "$inst/zandrel.exe" "$inst/uninstall.exe" "$lnk"; do
   [ -f "$f" ] || fail "$f went while zandrel ran"
 done
@@ -83,17 +94,26 @@ done
 kill -9 "$running" 2>/dev/null || true
 wait "$running" 2>/dev/null || true
 
+# Installed into another folder: the first installation goes, and the entry names the new one.
+other_win='C:\zandrel-other'
+other=$(unix "$other_win")
+wine "$setup" /S "/D=$other_win" </dev/null || fail "setup /S /D= another folder"
+wineserver -w
+[ -f "$other/zandrel.exe" ] || fail "nothing installed in the other folder"
+[ ! -e "$inst" ] || fail "the first installation is left beside the second: $(ls "$inst")"
+[ "$(regval InstallLocation)" = "$other_win" ] || fail "Apps & features names $(regval InstallLocation)"
+inst=$other
+
 # A zandrel.ini in the user's folder and one even in the program's folder: neither is the
 # uninstaller's to remove.
 profile=$(unix "$profile_win")
 printf '\0\0\0\0\0\0\0\0' >"$profile/zandrel.ini"
 printf '\0\0\0\0\0\0\0\0' >"$inst/zandrel.ini"
-# The uninstaller runs a copy of itself and returns at once: wait for every Wine process instead.
-wine "$inst/uninstall.exe" /S </dev/null || fail "uninstall /S"
+quiet_uninstall || fail "the registered quiet uninstall"
 wineserver -w
-for f in "$inst/zandrel.exe" "$inst/uninstall.exe" "$lnk"; do
+for f in "$inst/zandrel.exe" "$inst/uninstall.exe" "$inst/LICENSE.txt" "$inst/THIRD-PARTY-NOTICES.txt" "$lnk"; do
   [ ! -e "$f" ] || fail "$f is left after uninstalling"
 done
 [ -z "$(regval DisplayName)" ] || fail "the Apps & features entry is left"
 [ -f "$profile/zandrel.ini" ] && [ -f "$inst/zandrel.ini" ] || fail "uninstalling removed a zandrel.ini"
-echo "installer: installed twice, shortcut starts in the profile folder, Apps & features entry; uninstalled all but zandrel.ini"
+echo "installer: installed twice, shortcut starts in the profile folder, Apps & features entry; moved to another folder; uninstalled all but zandrel.ini"
