@@ -16,6 +16,12 @@
 #   ZANDREL_SIGNATURES        such a .tar: a rebuild attaches its signatures to its own build
 #                             instead of signing, and so makes the published signed files
 #   ZANDREL_SIGN_CAFILE       the certificates that the attached signatures are checked against
+#   ZANDREL_URL_BASE          where the downloads will be published: winget's and Scoop's
+#                             manifests for them go into winget/ and scoop/
+#   ZANDREL_RELEASE_NOTES_URL the release notes' address for winget (ZANDREL_URL_BASE/NEWS.md)
+#   ZANDREL_GPG_KEY           an OpenPGP key: SHA256SUMS.asc, a detached signature of SHA256SUMS
+#                             The manifests and the signature are made last, from the same bytes;
+#                             SHA256SUMS lists the downloads, not them.
 #
 # A release is all or nothing: dist/ is replaced only once every download is made (and signed
 # where asked); a failed run leaves it as it was.
@@ -153,6 +159,21 @@ tool() { "$@" 2>&1 | head -n 1 || true; }
 } >"$stage/${prefix}BUILDINFO"
 (cd "$stage" && sha256sum -- * >"${prefix}SHA256SUMS")
 
+if [ -n "${ZANDREL_URL_BASE:-}" ]; then
+  if [ -n "$trial" ] || [ ! -f "$stage/zandrel-$version-setup.exe" ]; then
+    say "no manifests: they describe the Windows downloads of a release that is no trial"
+  else
+    python3 "$work/src/scripts/manifests.py" "$stage" "$version" "$ZANDREL_URL_BASE" \
+      "$(date -u -d "@$epoch" +%F)" "${ZANDREL_RELEASE_NOTES_URL:-${ZANDREL_URL_BASE%/}/NEWS.md}"
+    say "winget and Scoop manifests for $ZANDREL_URL_BASE in winget/ and scoop/"
+  fi
+fi
+if [ -n "${ZANDREL_GPG_KEY:-}" ]; then
+  gpg --batch --yes --local-user "$ZANDREL_GPG_KEY" --armor --detach-sign \
+    --output "$stage/${prefix}SHA256SUMS.asc" "$stage/${prefix}SHA256SUMS"
+  say "SHA256SUMS signed with $(gpg --batch --with-colons --fingerprint "$ZANDREL_GPG_KEY" | awk -F: '$1 == "fpr" {print $10; exit}')"
+fi
+
 # Every download is made: now, and only now, they replace what dist/ held.
 chmod 755 "$stage"
 if [ -e "$dist" ]; then
@@ -161,4 +182,4 @@ fi
 mv "$stage" "$dist"
 sed "s/^/  /" "$dist/${prefix}BUILDINFO"
 say "in $dist:"
-(cd "$dist" && ls -l)
+(cd "$dist" && ls -lR)

@@ -15,7 +15,7 @@ packages=(
   clang libclang-rt-dev
   desktop-file-utils appstream dpkg-dev debhelper file lintian man-db groff-base
   g++-mingw-w64-x86-64-posix mingw-w64-common googletest wine wine64 nsis libxml2-utils
-  osslsigncode openssl diffoscope-minimal
+  osslsigncode openssl diffoscope-minimal gnupg python3-jsonschema python3-yaml
 )
 
 missing=()

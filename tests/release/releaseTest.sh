@@ -10,6 +10,10 @@
 # - signed with a throw-away certificate: every signature verifies, the signed setup installs
 #   and its program runs under Wine; a rebuild that attaches the published signatures gives the
 #   published SHA256SUMS;
+# - with a download address and an OpenPGP key named: winget's and Scoop's manifests that their
+#   schemas accept and whose hashes are the downloads', and a signature of SHA256SUMS that gpg
+#   accepts and refuses for a changed one; the setup, run with the manifest's silent switch,
+#   writes the manifest's Apps & features entry and returns the code it maps while zandrel runs;
 # - what must leave dist/ as it was: a wrong signing password, uncommitted changes; and a trial
 #   release after another platform's, which replaces all of dist/.
 set -euo pipefail
@@ -29,7 +33,7 @@ release() { # $1: a name for this build; then environment settings; then -- and 
   [ -d "$scratch/$name-clone" ] || git clone -q "$repo" "$scratch/$name-clone"
   env "${settings[@]}" "$scratch/$name-clone/scripts/release.sh" "$@" >"$scratch/$name.log" 2>&1
 }
-listing() { (cd "$1" && sha256sum -- * | sort); }
+listing() { (cd "$1" && find . -type f -exec sha256sum {} + | sort); }
 
 version=$(sed -n 's/^project(zandrel VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
 downloads=("zandrel_${version}_amd64.deb" "zandrel-$version-setup.exe" "zandrel-$version-win64.zip"
@@ -96,15 +100,59 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=zandrel test signin
   -keyout "$scratch/key.pem" -out "$scratch/cert.pem" 2>/dev/null
 openssl pkcs12 -export -inkey "$scratch/key.pem" -in "$scratch/cert.pem" -passout pass:throwaway \
   -out "$scratch/sign.p12"
-# Named relative to where the release is started.
-(cd "$scratch" && release signed ZANDREL_SIGN_PKCS12=sign.p12 ZANDREL_SIGN_PASSWORD=throwaway -- \
-  "$scratch/signed" windows) || { cat "$scratch/signed.log"; fail "release signed"; }
+# A throw-away OpenPGP key, in a keyring of its own.
+export GNUPGHOME=$scratch/gnupg
+mkdir -m 700 "$GNUPGHOME"
+gpg --batch --passphrase '' --quick-gen-key 'zandrel release test <release-test@example.org>' ed25519 sign 1d 2>/dev/null
+gpg_key=$(gpg --batch --with-colons --fingerprint | awk -F: '$1 == "fpr" {print $10; exit}')
+base=https://downloads.example.org/zandrel/$version
+# The certificate named relative to where the release is started.
+(cd "$scratch" && release signed ZANDREL_SIGN_PKCS12=sign.p12 ZANDREL_SIGN_PASSWORD=throwaway \
+  ZANDREL_URL_BASE="$base" ZANDREL_GPG_KEY="$gpg_key" -- "$scratch/signed" windows) ||
+  { cat "$scratch/signed.log"; fail "release signed"; }
 verify() { osslsigncode verify -CAfile "$scratch/cert.pem" -in "$1" >"$scratch/verify.log" 2>&1 ||
   { cat "$scratch/verify.log"; fail "the signature of $(basename "$1") does not verify"; }; }
 python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
   "$scratch/signed/zandrel-$version-win64.zip" "$scratch/portable"
 verify "$scratch/portable/zandrel-$version-win64/zandrel.exe"
 verify "$scratch/signed/zandrel-$version-setup.exe"
+
+# The manifests: their schemas accept them, and they name the downloads by their hashes.
+schemas=$repo/../shared/schemas
+if [ -d "$schemas" ]; then
+  /usr/bin/python3 - "$schemas" "$scratch/signed" "$base" "$version" <<'PY' || fail "the manifests"
+import hashlib, json, sys, yaml, jsonschema
+schemas, dist, base, version = sys.argv[1:]
+def load(path):
+    with open(path, encoding="utf-8") as f:
+        return yaml.safe_load(f) if path.endswith(".yaml") else json.load(f)
+def sha256(name):
+    with open(f"{dist}/{name}", "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+manifests = {"winget/zandrel.zandrel.yaml": "winget-1.10.0/manifest.version.1.10.0.json",
+             "winget/zandrel.zandrel.installer.yaml": "winget-1.10.0/manifest.installer.1.10.0.json",
+             "winget/zandrel.zandrel.locale.en-US.yaml": "winget-1.10.0/manifest.defaultLocale.1.10.0.json",
+             "scoop/zandrel.json": "scoop/schema.json"}
+for manifest, schema in manifests.items():
+    jsonschema.Draft7Validator(load(f"{schemas}/{schema}")).validate(load(f"{dist}/{manifest}"))
+installer = load(f"{dist}/winget/zandrel.zandrel.installer.yaml")["Installers"][0]
+setup = f"zandrel-{version}-setup.exe"
+assert installer["InstallerUrl"] == f"{base}/{setup}", installer["InstallerUrl"]
+assert installer["InstallerSha256"].lower() == sha256(setup), "the setup's hash"
+scoop = load(f"{dist}/scoop/zandrel.json")
+assert scoop["url"] == f"{base}/zandrel-{version}-win64.zip" and scoop["hash"] == sha256(f"zandrel-{version}-win64.zip"), "the zip"
+PY
+else
+  echo "SKIPPED: no schemas in $schemas to check the manifests against"
+fi
+cp -r "$scratch/signed/winget" "$scratch/manifests"
+# The signature of SHA256SUMS: gpg accepts it, and refuses it for a changed SHA256SUMS.
+gpg --batch --verify "$scratch/signed/SHA256SUMS.asc" "$scratch/signed/SHA256SUMS" 2>/dev/null ||
+  fail "gpg does not accept the signature of SHA256SUMS"
+sed 's/^./0/' "$scratch/signed/SHA256SUMS" >"$scratch/changed-SHA256SUMS"
+gpg --batch --verify "$scratch/signed/SHA256SUMS.asc" "$scratch/changed-SHA256SUMS" 2>/dev/null &&
+  fail "gpg accepts the signature for a changed SHA256SUMS"
+echo "winget and Scoop manifests valid and true to the downloads; SHA256SUMS signed"
 
 # A rebuilder without the key attaches the published signatures to their own build, and gets the
 # published files.
@@ -132,9 +180,21 @@ release badpass -- --trial "$scratch/signed" linux || { cat "$scratch/badpass.lo
 grep -q 'uncommitted changes (a trial release)' "$scratch/signed/trial-BUILDINFO" || fail "a trial is not named so"
 echo "dist: a wrong password and uncommitted changes left it as it was; a trial replaced all of it"
 
+# The signed setup as winget runs it: the manifest's silent switch, then the manifest's entry in
+# Apps & features; with zandrel running, the code the manifest maps to "close the program".
+manifest() { /usr/bin/python3 -c 'import sys, yaml; print(eval(sys.argv[2], yaml.safe_load(open(sys.argv[1]))))' \
+  "$scratch/manifests/zandrel.zandrel.installer.yaml" "$1"; }
+silent=$(manifest 'InstallerSwitches["Silent"]')
 wine_prefix "$scratch" null
-wine "$scratch/rebuilt/zandrel-$version-setup.exe" /S </dev/null || fail "the signed setup"
+# shellcheck disable=SC2086
+wine "$scratch/rebuilt/zandrel-$version-setup.exe" $silent </dev/null || fail "the signed setup"
 wineserver -w
+key="HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(manifest 'AppsAndFeaturesEntries[0]["ProductCode"]')"
+for name in DisplayName Publisher DisplayVersion; do
+  value=$(wine reg query "$key" /v "$name" </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$name *REG_SZ *//p")
+  [ "$value" = "$(manifest "AppsAndFeaturesEntries[0][\"$name\"]")" ] ||
+    fail "Apps & features: $name is '$value', the manifest says '$(manifest "AppsAndFeaturesEntries[0][\"$name\"]")'"
+done
 inst=$(winepath -u "$(wine cmd /c echo '%LOCALAPPDATA%' </dev/null 2>/dev/null | tr -d '\r')\\Programs\\zandrel")
 verify "$inst/uninstall.exe"
 verify "$inst/zandrel.exe"
@@ -142,5 +202,11 @@ verify "$inst/zandrel.exe"
 program=$!
 sleep 3
 kill -0 "$program" 2>/dev/null || fail "the signed program did not run"
+status=0
+# shellcheck disable=SC2086
+wine "$scratch/rebuilt/zandrel-$version-setup.exe" $silent </dev/null || status=$?
+[ "$status" = "$(manifest '[c["InstallerReturnCode"] for c in ExpectedReturnCodes if c["ReturnResponse"] == "packageInUse"][0]')" ] ||
+  fail "with zandrel running the setup returned $status, which the manifest does not map to packageInUse"
 { kill -9 "$program" && wait "$program"; } 2>/dev/null || true
-echo "signed: zandrel.exe, the setup and the uninstaller it installs verify; the signed program runs"
+echo "signed: zandrel.exe, the setup and the uninstaller it installs verify; the signed program runs;"
+echo "installed with the manifest's switch: its Apps & features entry; while zandrel runs, its exit code"

@@ -1,0 +1,113 @@
+#!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The zandrel developers
+# SPDX-License-Identifier: MIT
+"""Writes the package managers' manifests for the downloads in DIST, published under URL_BASE:
+winget's multi-file manifest (version, installer, default locale; ManifestVersion 1.10.0) in
+DIST/winget/, and Scoop's in DIST/scoop/zandrel.json. They describe the installer as it behaves:
+per user, /S for silent, exit code 2 while zandrel runs, and the Apps & features entry it writes.
+Usage: manifests.py DIST VERSION URL_BASE RELEASE_DATE RELEASE_NOTES_URL"""
+import hashlib
+import json
+import os
+import sys
+
+PACKAGE = "zandrel.zandrel"
+PUBLISHER = "The zandrel developers"
+DESCRIPTION = "Draws three- and four-digit numbers"
+HOMEPAGE = "https://zandrel.org/"
+LICENSE = "MIT"
+MANIFEST_VERSION = "1.10.0"
+# What the installer writes under HKCU\...\Uninstall\zandrel (win32/installer.nsi).
+UNINSTALL_KEY = "zandrel"
+
+
+def sha256(path):
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+def yaml(value, indent=""):
+    """The few shapes a manifest needs, every string quoted so that none reads as a number or
+    a date."""
+    if isinstance(value, dict):
+        lines = []
+        for key, item in value.items():
+            if isinstance(item, (dict, list)):
+                lines.append(f"{indent}{key}:\n{yaml(item, indent + '  ')}")
+            else:
+                lines.append(f"{indent}{key}: {yaml(item)}")
+        return "\n".join(lines)
+    if isinstance(value, list):
+        lines = []
+        for item in value:
+            text = yaml(item, indent + "  ") if isinstance(item, dict) else f"{indent}  {yaml(item)}"
+            lines.append(f"{indent}- {text.lstrip()}")
+        return "\n".join(lines)
+    if isinstance(value, int):
+        return str(value)
+    return json.dumps(value, ensure_ascii=False)
+
+
+def write(path, kind, fields):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(f"# yaml-language-server: $schema=https://aka.ms/winget-manifest.{kind}."
+                f"{MANIFEST_VERSION}.schema.json\n\n")
+        f.write(yaml(fields) + "\n")
+
+
+def main():
+    dist, version, base, date, notes = sys.argv[1:6]
+    base = base.rstrip("/")
+    setup = f"zandrel-{version}-setup.exe"
+    portable = f"zandrel-{version}-win64"
+    common = {"PackageIdentifier": PACKAGE, "PackageVersion": version}
+    write(f"{dist}/winget/{PACKAGE}.yaml", "version", {
+        **common, "DefaultLocale": "en-US", "ManifestType": "version",
+        "ManifestVersion": MANIFEST_VERSION})
+    write(f"{dist}/winget/{PACKAGE}.installer.yaml", "installer", {
+        **common,
+        "InstallerType": "nullsoft",
+        "Scope": "user",
+        "InstallModes": ["interactive", "silent", "silentWithProgress"],
+        "InstallerSwitches": {"Silent": "/S", "SilentWithProgress": "/S"},
+        "UpgradeBehavior": "install",
+        "ExpectedReturnCodes": [{"InstallerReturnCode": 2, "ReturnResponse": "packageInUse"}],
+        "ReleaseDate": date,
+        "AppsAndFeaturesEntries": [{
+            "DisplayName": "zandrel", "Publisher": PUBLISHER, "DisplayVersion": version,
+            "ProductCode": UNINSTALL_KEY}],
+        "Installers": [{
+            "Architecture": "x64", "InstallerUrl": f"{base}/{setup}",
+            "InstallerSha256": sha256(f"{dist}/{setup}").upper()}],
+        "ManifestType": "installer",
+        "ManifestVersion": MANIFEST_VERSION})
+    write(f"{dist}/winget/{PACKAGE}.locale.en-US.yaml", "defaultLocale", {
+        **common, "PackageLocale": "en-US", "Publisher": PUBLISHER, "PackageName": "zandrel",
+        "PackageUrl": HOMEPAGE, "License": LICENSE, "ShortDescription": DESCRIPTION,
+        "ReleaseNotesUrl": notes, "ManifestType": "defaultLocale",
+        "ManifestVersion": MANIFEST_VERSION})
+    os.makedirs(f"{dist}/scoop", exist_ok=True)
+    scoop = {
+        "version": version,
+        "description": DESCRIPTION,
+        "homepage": HOMEPAGE,
+        "license": LICENSE,
+        "url": f"{base}/{portable}.zip",
+        "hash": sha256(f"{dist}/{portable}.zip"),
+        "extract_dir": portable,
+        "bin": "zandrel.exe",
+        "shortcuts": [["zandrel.exe", "zandrel"]],
+        # Started from its shortcut, zandrel keeps zandrel.ini in the app's folder, which each
+        # update replaces: Scoop keeps the file itself across updates, and zandrel rewrites it in
+        # place, so the kept file stays the one in use.
+        "persist": "zandrel.ini",
+        "notes": "zandrel keeps its numbers in $persist_dir\\zandrel.ini when started from the "
+                 "Start menu, and in the current folder when started from a command prompt.",
+    }
+    with open(f"{dist}/scoop/zandrel.json", "w", encoding="utf-8") as f:
+        json.dump(scoop, f, indent=4, ensure_ascii=False)
+        f.write("\n")
+
+
+main()
