@@ -209,7 +209,7 @@ public:
     {
         m_state[nCopy] = step == CStep::Pause ? State::Paused : State::Ready;
         m_next[nCopy] = step;
-        m_nPausedAt[nCopy] = m_volume.m_nVersion;
+        m_nPausedAt[nCopy] = m_volume.nVersion;
         m_stepped.release();
         m_turn[nCopy].acquire();
     }
@@ -233,7 +233,7 @@ public:
             std::vector<int> awake;
             int nWaiting = -1;
             for (int nCopy = 0; nCopy < 2; ++nCopy) {
-                const bool bChanged = m_nPausedAt[nCopy] != m_volume.m_nVersion;
+                const bool bChanged = m_nPausedAt[nCopy] != m_volume.nVersion;
                 if (m_state[nCopy] == State::Ready ||
                     (m_state[nCopy] == State::Paused && bChanged)) {
                     ways.push_back(nCopy);

@@ -104,7 +104,7 @@ openssl pkcs12 -export -inkey "$scratch/key.pem" -in "$scratch/cert.pem" -passou
 export GNUPGHOME=$scratch/gnupg
 mkdir -m 700 "$GNUPGHOME"
 gpg --batch --passphrase '' --quick-gen-key 'zandrel release test <release-test@example.org>' ed25519 sign 1d 2>/dev/null
-gpg_key=$(gpg --batch --with-colons --fingerprint | awk -F: '$1 == "fpr" {print $10; exit}')
+gpg_key=$(gpg --batch --with-colons --fingerprint 2>/dev/null | awk -F: '$1 == "fpr" {print $10; exit}')
 base=https://downloads.example.org/zandrel/$version
 # The certificate named relative to where the release is started.
 (cd "$scratch" && release signed ZANDREL_SIGN_PKCS12=sign.p12 ZANDREL_SIGN_PASSWORD=throwaway \
