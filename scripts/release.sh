@@ -61,12 +61,11 @@ for name in CC CXX CPP CFLAGS CXXFLAGS CPPFLAGS LDFLAGS DEB_BUILD_OPTIONS DEB_BU
 done
 say "commit $commit ($(git -C "$repo" log -1 --format=%cI HEAD))${trial:+, with uncommitted changes: a trial}"
 
+# Paths made absolute: the builds run elsewhere.
 sign_vars=()
-if [ -n "${ZANDREL_SIGN_PKCS12:-}" ] || [ -n "${ZANDREL_SIGNATURES:-}" ]; then
-  [ -z "${ZANDREL_SIGN_PKCS12:-}" ] || sign_vars+=("ZANDREL_SIGN_PKCS12=$(realpath "$ZANDREL_SIGN_PKCS12")"
-    "ZANDREL_SIGN_PASSWORD=${ZANDREL_SIGN_PASSWORD:-}" "ZANDREL_SIGN_TIMESTAMP_URL=${ZANDREL_SIGN_TIMESTAMP_URL:-}")
-  [ -z "${ZANDREL_SIGN_CAFILE:-}" ] || sign_vars+=("ZANDREL_SIGN_CAFILE=$(realpath "$ZANDREL_SIGN_CAFILE")")
-fi
+[ -z "${ZANDREL_SIGN_PKCS12:-}" ] || sign_vars+=("ZANDREL_SIGN_PKCS12=$(realpath "$ZANDREL_SIGN_PKCS12")"
+  "ZANDREL_SIGN_PASSWORD=${ZANDREL_SIGN_PASSWORD:-}" "ZANDREL_SIGN_TIMESTAMP_URL=${ZANDREL_SIGN_TIMESTAMP_URL:-}")
+[ -z "${ZANDREL_SIGN_CAFILE:-}" ] || sign_vars+=("ZANDREL_SIGN_CAFILE=$(realpath "$ZANDREL_SIGN_CAFILE")")
 
 umask 022
 stage=$(mktemp -d "$dist.partial.XXXXXX")
@@ -99,19 +98,17 @@ if [[ " $platforms " == *" linux "* ]]; then
 fi
 
 if [[ " $platforms " == *" windows "* ]]; then
-  sign=OFF
+  sign=ON
+  sign_env=()
   if [ -n "${ZANDREL_SIGNATURES:-}" ]; then
-    sign=ON
     mkdir "$work/signatures-in"
     tar -x -C "$work/signatures-in" -f "$ZANDREL_SIGNATURES"
     sign_env=("ZANDREL_SIGNATURES=$work/signatures-in")
     say "attaching the signatures in $ZANDREL_SIGNATURES to this build"
   elif [ -n "${ZANDREL_SIGN_PKCS12:-}" ]; then
-    sign=ON
-    sign_env=()
     say "signing the Windows files with $ZANDREL_SIGN_PKCS12"
   else
-    sign_env=()
+    sign=OFF
     say "no ZANDREL_SIGN_PKCS12: nothing is signed"
   fi
   mkdir "$work/signatures"

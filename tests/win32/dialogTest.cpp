@@ -231,36 +231,31 @@ TEST_F(WinDialogTest, FileThatCannotBeOpenedShowsTheBox)
 
 // A registration a failed save kept is saved once more at the close, by either way; where that
 // fails too, a box asks whether to try again.
-TEST(WinDialogCloseTest, KeptRegistrationIsSavedOrLetGoByTheUser)
+TEST_F(WinDialogTest, KeptRegistrationIsSavedOrLetGoByTheUser)
 {
     for (const bool bByEnd : {false, true}) {
         for (const bool bRetry : {false, true}) {
             SCOPED_TRACE(std::string(bByEnd ? "end" : "close box") +
                          (bRetry ? ", Retry" : ", Cancel"));
-            CTempWorkDir dir;
             std::filesystem::create_directory(dir.Store());
-            CRecordingHost host;
-            CZandrelDlg dlg(&host);
-            const HWND hDlg = dlg.Create();
-            for (const wchar_t ch : std::wstring(L"123")) {
-                SendMessageW(GetDlgItem(hDlg, IDC_ENTRY), WM_CHAR, ch, 0);
-            }
-            SendMessageW(GetDlgItem(hDlg, IDC_SET), BM_CLICK, 0, 0);
+            host.m_messages.clear();
+            CZandrelDlg closing(&host);
+            hDlg = closing.Create();
+            Type(L"123");
+            Click(IDC_SET);
             host.m_fnAnswerRetry = [&] {
                 std::filesystem::remove(dir.Store());
                 return bRetry;
             };
-            if (bByEnd) {
-                SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            } else {
-                SendMessageW(hDlg, WM_CLOSE, 0, 0);
-            }
-            EXPECT_EQ(dlg.Result(), IDCANCEL);
+            SendMessageW(hDlg, bByEnd ? WM_COMMAND : WM_CLOSE,
+                         bByEnd ? MAKEWPARAM(IDCANCEL, BN_CLICKED) : 0, 0);
+            EXPECT_EQ(closing.Result(), IDCANCEL);
             ASSERT_EQ(host.m_messages.size(), 2u);
             EXPECT_EQ(host.m_messages[1].first, "Not saved in \"zandrel.ini\": numbers3 123.\n"
                                                 "Retry, or Cancel to close without saving.");
             EXPECT_EQ(dir.ReadStore(),
                       bRetry ? Bytes({3, 0, 0, 0, '1', '2', '3', 0, 0, 0, 0, 0}) : "");
+            std::filesystem::remove(dir.Store());
         }
     }
 }
