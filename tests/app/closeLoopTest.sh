@@ -32,6 +32,7 @@ for i in $(seq "$count"); do
   if ! wait_gone "$app_pid" 30; then
     lingering=$((lingering + 1))
     echo "still running after close $i ($keys)"
+    show_app_log
     kill -9 "$app_pid" 2>/dev/null || true
   fi
   wait "$app_pid" 2>/dev/null || true

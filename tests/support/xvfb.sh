@@ -45,17 +45,45 @@ start_xvfb() { # $1: a scratch folder
 }
 
 # weston with its X11 backend, as a window on the Xvfb: input that xdotool sends to that window
-# reaches the Wayland clients through the compositor. Sets app_env for starting a native Wayland
-# client (no DISPLAY, so nothing can fall back to X11).
+# reaches the Wayland clients through the compositor. Its own settings (none: the user's
+# weston.ini stays out of it). Its clients log their protocol traffic to weston.log, and the
+# desktop counts as up once its shell has said it is ready and weston has faded it in: a program
+# started before then can show behind the fade, and keys sent meanwhile go nowhere. Sets app_env
+# for starting a native Wayland client (no DISPLAY, so nothing can fall back to X11) that logs its
+# protocol traffic, which tells when it has the keyboard.
 start_weston() {
-  weston --backend=x11-backend.so --socket=zandrel-test --width=800 --height=600 --idle-time=0 \
-    >"$scratch/weston.log" 2>&1 &
+  : >"$scratch/weston.ini"
+  WAYLAND_DEBUG=client weston --config="$scratch/weston.ini" --backend=x11-backend.so \
+    --socket=zandrel-test --width=800 --height=600 --idle-time=0 >"$scratch/weston.log" 2>&1 &
   extra_pids+=($!)
   for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/zandrel-test" ] && break; sleep 0.1; done
-  [ -S "$XDG_RUNTIME_DIR/zandrel-test" ] || { echo "FAIL: weston did not start"; cat "$scratch/weston.log"; return 1; }
+  [ -S "$XDG_RUNTIME_DIR/zandrel-test" ] || { echo "FAIL: weston did not start"; tail -n 20 "$scratch/weston.log"; return 1; }
   weston_win=$(timeout 20 xdotool search --sync --class '^Weston Compositor$' 2>/dev/null | head -n1 || true)
   [ -n "$weston_win" ] || { echo "FAIL: no weston window"; return 1; }
-  app_env=(env -u DISPLAY WAYLAND_DISPLAY=zandrel-test QT_QPA_PLATFORM=wayland)
+  for _ in $(seq 200); do grep -q 'desktop_ready()' "$scratch/weston.log" && break; sleep 0.1; done
+  grep -q 'desktop_ready()' "$scratch/weston.log" || { echo "FAIL: weston's desktop never got ready"; tail -n 20 "$scratch/weston.log"; return 1; }
+  xdotool windowfocus --sync "$weston_win" 2>/dev/null || true
+  wait_for_new_screen || { echo "FAIL: weston's desktop never held still"; return 1; }
+  app_env=(env -u DISPLAY WAYLAND_DISPLAY=zandrel-test QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client)
+}
+
+# Waits, up to 20 s, until the Wayland client logging to $1 holds the keyboard: its last keyboard
+# enter or leave is an enter.
+wait_for_keyboard() {
+  for _ in $(seq 200); do
+    grep -oE 'wl_keyboard@[0-9]+\.(enter|leave)\(' "$1" 2>/dev/null | tail -n1 | grep -q enter && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# What the program's log says beyond its protocol traffic, and on Wayland how many key presses
+# and releases reached it: where a test's keys went missing, whether the program ever saw them.
+show_app_log() {
+  grep -vE '^\[ *[0-9]+\.[0-9]+\] ' "$scratch/app.log" || true
+  [ "${target_win:-}" = "${weston_win:-none}" ] || return 0
+  echo "keys that reached the program: $(grep -cE 'wl_keyboard@[0-9]+\.key\(' "$scratch/app.log" || true)"
+  grep -E 'wl_keyboard@[0-9]+\.(enter|leave)\(' "$scratch/app.log" | tail -n 4 || true
 }
 
 # Starts the program under test ($1) on the platform asked for ($2: xcb or wayland), in the
@@ -72,9 +100,12 @@ start_program() {
     "${app_env[@]}" "$program" >"$scratch/app.log" 2>&1 &
     app_pid=$!
     target_win=$weston_win
-    # No window can be looked up through Wayland: the program is ready once weston shows it.
-    wait_for_new_screen "$before" || { echo "FAIL: weston never showed the program"; cat "$scratch/app.log"; return 1; }
-    kill -0 "$app_pid" 2>/dev/null || { echo "FAIL: the program ended at start"; cat "$scratch/app.log"; return 1; }
+    # No window can be looked up through Wayland: the program is ready once weston shows it and
+    # has given it the keyboard.
+    wait_for_new_screen "$before" || { echo "FAIL: weston never showed the program"; show_app_log; return 1; }
+    kill -0 "$app_pid" 2>/dev/null || { echo "FAIL: the program ended at start"; show_app_log; return 1; }
+    xdotool windowfocus --sync "$target_win" 2>/dev/null || true
+    wait_for_keyboard "$scratch/app.log" || { echo "FAIL: weston never gave the program the keyboard"; show_app_log; return 1; }
   else
     QT_QPA_PLATFORM=xcb "$program" >"$scratch/app.log" 2>&1 &
     app_pid=$!
@@ -82,8 +113,8 @@ start_program() {
     [ -n "$target_win" ] || {
       echo "FAIL: no window named zandrel; the program $(kill -0 "$app_pid" 2>/dev/null && echo runs || echo ended)"
       cat "$scratch/app.log"; return 1; }
+    xdotool windowfocus --sync "$target_win" 2>/dev/null || true
   fi
-  xdotool windowfocus --sync "$target_win" 2>/dev/null || true
   sleep 0.3
 }
 
