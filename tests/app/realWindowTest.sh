@@ -31,10 +31,14 @@ keys_then_wait_for_change a
 if [ "$platform" = xcb ]; then
   timeout 10 xdotool search --sync --onlyvisible --name '^zandrelのﾊﾞｰｼﾞｮﾝ情報$' >/dev/null ||
     { echo "FAIL: no version box"; exit 1; }
+else
+  wait_for_keyboard other || { echo "FAIL: no version box took the keyboard"; show_app_log; exit 1; }
 fi
 keys_then_wait_for_change Escape
-# Wayland leaves it to the compositor to give the keyboard back to the main window, which then
-# draws itself active.
+# Wayland leaves it to the compositor to give the keyboard back to the main window.
+if [ "$platform" = wayland ]; then
+  wait_for_keyboard main || { echo "FAIL: the keyboard never came back to the main window"; show_app_log; exit 1; }
+fi
 wait_for_new_screen
 kill -0 "$app_pid" 2>/dev/null || { echo "FAIL: Escape ended the program: no version box was open"; exit 1; }
 end_with_escape "$target_win" "$app_pid" || { show_app_log; exit 1; }

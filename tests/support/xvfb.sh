@@ -67,11 +67,19 @@ start_weston() {
   app_env=(env -u DISPLAY WAYLAND_DISPLAY=zandrel-test QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client)
 }
 
-# Waits, up to 20 s, until the Wayland client logging to $1 holds the keyboard: its last keyboard
-# enter or leave is an enter.
+# Waits, up to 20 s, until the program's protocol log shows the keyboard on its first window
+# (main) or on another of its windows, a box it opened (other).
 wait_for_keyboard() {
+  local where=$1 first last
   for _ in $(seq 200); do
-    grep -oE 'wl_keyboard@[0-9]+\.(enter|leave)\(' "$1" 2>/dev/null | tail -n1 | grep -q enter && return 0
+    first=$(grep -oE 'wl_keyboard@[0-9]+\.enter\([0-9]+, wl_surface@[0-9]+' "$scratch/app.log" 2>/dev/null |
+      head -n1 | grep -oE 'wl_surface@[0-9]+' || true)
+    last=$(grep -oE 'wl_keyboard@[0-9]+\.(enter\([0-9]+, wl_surface@[0-9]+|leave)' "$scratch/app.log" 2>/dev/null |
+      tail -n1 | grep -oE 'wl_surface@[0-9]+' || true)
+    if [ -n "$last" ]; then
+      [ "$where" = main ] && [ "$last" = "$first" ] && return 0
+      [ "$where" = other ] && [ "$last" != "$first" ] && return 0
+    fi
     sleep 0.1
   done
   return 1
@@ -105,7 +113,7 @@ start_program() {
     wait_for_new_screen "$before" || { echo "FAIL: weston never showed the program"; show_app_log; return 1; }
     kill -0 "$app_pid" 2>/dev/null || { echo "FAIL: the program ended at start"; show_app_log; return 1; }
     xdotool windowfocus --sync "$target_win" 2>/dev/null || true
-    wait_for_keyboard "$scratch/app.log" || { echo "FAIL: weston never gave the program the keyboard"; show_app_log; return 1; }
+    wait_for_keyboard main || { echo "FAIL: weston never gave the program the keyboard"; show_app_log; return 1; }
   else
     QT_QPA_PLATFORM=xcb "$program" >"$scratch/app.log" 2>&1 &
     app_pid=$!
