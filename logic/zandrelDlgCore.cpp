@@ -6,6 +6,7 @@
 #include "zandrelIds.h"
 #include "zandrelRuntime.h"
 #include "zandrelStore.h"
+#include "zandrelTexts.h"
 
 #include <cstring>
 
@@ -51,7 +52,7 @@ bool CZandrelDlgCore::readControls()
     if (m_strEntry.size() <= static_cast<std::size_t>(nLimit)) {
         return true;
     }
-    m_surface.showWarning(FormatText(kEntryTooLongText, std::to_string(nLimit)));
+    InBox([&] { m_surface.showWarning(FormatText(kEntryTooLongText, std::to_string(nLimit))); });
     return false;
 }
 
@@ -170,7 +171,7 @@ void CZandrelDlgCore::OnGet()
     const bool bSearch = m_bUsePrev != 0 && !m_strPrevNo.empty();
     const CDrawResult result =
         DrawNumber(m_fnTickCount(), DigitCount(), bSearch, bSearch ? Atoi(m_strPrevNo) : 0);
-    m_surface.showMessage(result.m_strText, kNumberCaption);
+    InBox([&] { m_surface.showMessage(result.m_strText, kNumberCaption); });
 }
 
 void CZandrelDlgCore::LoadPrevNumbers()
@@ -266,9 +267,11 @@ void CZandrelDlgCore::SavePrevNumbers()
     const bool bWasUnsaved = Unsaved(m_nKind);
     const StoreWriteResult result = SaveNumbers(m_nKind);
     if (result != StoreWriteResult::Ok) {
-        m_surface.showMessage(result == StoreWriteResult::OpenFailed ? kOpenFailedText
-                                                                     : kWriteFailedText,
-                              kErrorCaption);
+        InBox([&] {
+            m_surface.showMessage(result == StoreWriteResult::OpenFailed ? kOpenFailedText
+                                                                         : kWriteFailedText,
+                                  kErrorCaption);
+        });
     }
     // While the number shown is not saved, "set" takes the same digits again, to retry.
     if (Unsaved(m_nKind) != bWasUnsaved) {
@@ -289,20 +292,81 @@ std::string CZandrelDlgCore::UnsavedNumbersText()
     return FormatText(kNotSavedText, strNumbers);
 }
 
-void CZandrelDlgCore::SaveBeforeClose()
+bool CZandrelDlgCore::SaveBeforeClose()
 {
     // A failed try can still end the marks: another copy's later number stands in the file.
-    while (m_bUnsaved3 || m_bUnsaved4) {
-        if (SaveNumbers(-1) != StoreWriteResult::Ok && (m_bUnsaved3 || m_bUnsaved4) &&
-            !m_surface.askRetry(UnsavedNumbersText(), kErrorCaption)) {
+    while (HasUnsaved() && SaveNumbers(-1) != StoreWriteResult::Ok && HasUnsaved()) {
+        CCloseAnswer answer = CCloseAnswer::Stay;
+        InBox([&] { answer = m_surface.askClose(UnsavedNumbersText(), kErrorCaption); });
+        // An end request may have closed the box; it has saved what it could.
+        switch (m_bEnding ? CCloseAnswer::Stay : answer) {
+        case CCloseAnswer::TryAgain:
+            break;
+        case CCloseAnswer::Discard:
             m_bUnsaved3 = m_bUnsaved4 = false;
+            return true;
+        case CCloseAnswer::Stay:
+            return false;
         }
+    }
+    return !m_bEnding;
+}
+
+void CZandrelDlgCore::OnClose()
+{
+    if (m_nBoxes == 0 && !m_bEnding && SaveBeforeClose()) {
+        ReleasePrevNumbers();
+        m_surface.endDialog();
     }
 }
 
-void CZandrelDlgCore::OnEndSession()
+void CZandrelDlgCore::OnCancel()
 {
-    if (m_bUnsaved3 || m_bUnsaved4) {
+    if (m_nBoxes == 0 && !m_bEnding && SaveBeforeClose()) {
+        m_surface.endDialog();
+    }
+}
+
+void CZandrelDlgCore::OnEndRequest()
+{
+    if (m_bEnding) {
+        return;
+    }
+    m_bEnding = true;
+    if (HasUnsaved()) {
         SaveNumbers(-1);
     }
+    // A number still kept now is lost with the process: the status says so.
+    m_surface.endProgram(HasUnsaved() ? 1 : 0);
+}
+
+// The event table: each control's event and the handler it runs.
+const CZandrelDlgCore::CEventEntry CZandrelDlgCore::s_eventTable[] = {
+    {IDC_SET, CNotify::Clicked, &CZandrelDlgCore::OnSet},
+    {IDC_GET, CNotify::Clicked, &CZandrelDlgCore::OnGet},
+    {IDC_KIND3, CNotify::Clicked, &CZandrelDlgCore::OnKind3},
+    {IDC_KIND4, CNotify::Clicked, &CZandrelDlgCore::OnKind4},
+    {IDC_USEPREV, CNotify::Clicked, &CZandrelDlgCore::OnUseCheck},
+    {IDC_ENTRY, CNotify::Changed, &CZandrelDlgCore::OnEntryChange},
+    {IDCANCEL, CNotify::Clicked, &CZandrelDlgCore::OnCancel},
+};
+
+bool CZandrelDlgCore::OnCommand(int nID, CNotify code)
+{
+    for (const CEventEntry& entry : s_eventTable) {
+        if (entry.nID == nID && entry.code == code) {
+            (this->*entry.pfnHandler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CZandrelDlgCore::OnSysCommand(unsigned nID)
+{
+    if (((nID & 0xFFFFu) & ~0xFu) != IDM_ABOUTBOX) {
+        return false;
+    }
+    InBox([&] { m_surface.showVersionBox(); });
+    return true;
 }

@@ -50,12 +50,18 @@ constexpr CIconOrigin IconOrigin(int cxClient, int cyClient, int cxIcon, int cyI
     return {(cxClient - cxIcon + 1) / 2, (cyClient - cyIcon + 1) / 2};
 }
 
-// The number state of the main dialog and the operations on it, free of any window system. The
-// window derives from this and supplies the surface; its handlers call straight into these.
+// What a control reports.
+enum class CNotify {
+    Clicked, // a button, a radio button (also when already checked) or the check box
+    Changed, // the entry's text
+};
+
+// The number state of the main dialog, its event table and its closing, free of any window
+// system. Each window holds one and implements its surface; the window hands every event of its
+// controls and of itself to the calls below and does nothing else with them.
 class CZandrelDlgCore {
 public:
     explicit CZandrelDlgCore(CDialogSurface& surface);
-    virtual ~CZandrelDlgCore() = default;
     CZandrelDlgCore(const CZandrelDlgCore&) = delete;
     CZandrelDlgCore& operator=(const CZandrelDlgCore&) = delete;
 
@@ -66,6 +72,25 @@ public:
     }
     void SetFileOps(CFileOps& ops) { m_pFileOps = &ops; }
 
+    // ---- Events, as the window hands them in ----------------------------------------------------
+    // Initialisation, once the window itself is set up (its menu and icons): load the file, tick
+    // "使用", show the state and set the enable state of "set".
+    void InitNumberState();
+    // A control's event, through the event table; false for one the table does not hold.
+    bool OnCommand(int nID, CNotify code);
+    // A window-menu command; false leaves it to the window's default handling.
+    bool OnSysCommand(unsigned nID);
+    // Close requests. OnClose: the close box, Alt+F4, the window menu's Close, another program's
+    // close message; OnCancel: "end" and Escape. Either saves what a failed save kept, asking
+    // while that fails, and ends the run unless the user chooses to stay. A request while a box is
+    // open is ignored: the box is answered first.
+    void OnClose();
+    void OnCancel();
+    // The system asks the program to end (the session ends, a signal): at any moment, a box open
+    // or not, one more try to save what is kept, with no box, then the program ends.
+    void OnEndRequest();
+
+    // ---- Handlers and operations ---------------------------------------------------------------
     void RefreshPrevDisplay();
     void OnKind3();
     void OnKind4();
@@ -88,18 +113,11 @@ public:
 
     void LoadPrevNumbers();
     void SavePrevNumbers();
-    // Before the window closes, by any way: a registration kept from a failed save is saved once
-    // more, and where that fails too the user chooses to try again or to close without it.
-    void SaveBeforeClose();
-    // The desktop session ends: one more try to save what is kept, without a box.
-    void OnEndSession();
-
-    // What the dialog's initialisation does for the numbers once the window itself is set up:
-    // load the file, tick "使用", show the state and set the enable state of "set".
-    void InitNumberState();
 
     // Digits of the current kind: three for kind 0, four for any other.
     int DigitCount() const { return m_nKind != 0 ? 4 : 3; }
+    // Whether a registration that a failed save kept is still waiting to be saved.
+    bool HasUnsaved() const { return m_bUnsaved3 || m_bUnsaved4; }
 
     std::string m_strPrevNo;
     std::string m_strEntryNorm;
@@ -110,14 +128,34 @@ public:
     int m_bUsePrev = 0;
 
 private:
+    struct CEventEntry {
+        int nID;
+        CNotify code;
+        void (CZandrelDlgCore::*pfnHandler)();
+    };
+    static const CEventEntry s_eventTable[];
+
     void SwitchKind(int nKind, const CPrevBuffer& buffer);
     void EnableSet(bool bOn);
     // Writes both kinds; nFresh is the kind just registered, or -1.
     StoreWriteResult SaveNumbers(int nFresh);
+    // Before the window closes: true when it may.
+    bool SaveBeforeClose();
     std::string UnsavedNumbersText();
     CPrevBuffer& PrevBuffer(int nKind) { return nKind != 0 ? m_pszPrevNo4 : m_pszPrevNo3; }
     bool& Unsaved(int nKind) { return nKind != 0 ? m_bUnsaved4 : m_bUnsaved3; }
     std::string& FileNo(int nKind) { return nKind != 0 ? m_strFileNo4 : m_strFileNo3; }
+
+    // Every box opens through this: it counts the boxes open, and opens none once the program is
+    // ending.
+    template <class FnBox> void InBox(FnBox fnBox)
+    {
+        if (!m_bEnding) {
+            ++m_nBoxes;
+            fnBox();
+            --m_nBoxes;
+        }
+    }
 
     CDialogSurface& m_surface;
     CFileOps* m_pFileOps;
@@ -134,4 +172,8 @@ private:
     // later registration.
     std::string m_strFileNo3;
     std::string m_strFileNo4;
+    // Boxes open now (a box's own loop runs events, so requests arrive while one is open).
+    int m_nBoxes = 0;
+    // An end request was taken: nothing more is asked of the user.
+    bool m_bEnding = false;
 };

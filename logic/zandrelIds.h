@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Control identifiers and the texts that both the number logic and the window use.
+// Resource and control identifiers, shared by the number logic and both front ends.
 
 namespace zandrel {
 
@@ -23,17 +23,5 @@ inline constexpr int IDC_USEPREV = 1006;
 inline constexpr int IDC_PREVGROUP = 1008;
 
 inline constexpr unsigned IDM_ABOUTBOX = 0x10;
-
-inline constexpr const char* kCaptionPrefix = "before-no = ";
-inline constexpr const char* kNumberCaption = "number";
-inline constexpr const char* kErrorCaption = "error";
-inline constexpr const char* kStoreFileName = "zandrel.ini";
-inline constexpr const char* kOpenFailedText = "File, \"zandrel.ini\" could not be opened.";
-inline constexpr const char* kWriteFailedText = "File, \"zandrel.ini\" could not be written.";
-// Asked before the window closes with registrations that could not be saved; %1 lists them.
-inline constexpr const char* kNotSavedText =
-    "Not saved in \"zandrel.ini\": %1.\nRetry, or Cancel to close without saving.";
-// The exchange's own report of an entry over its length; %1 is the limit.
-inline constexpr const char* kEntryTooLongText = "The entry can hold no more than %1 characters.";
 
 } // namespace zandrel

@@ -6,7 +6,8 @@
 #include <span>
 
 // The program's resources as data: dialog templates in dialog units with their window styles,
-// the string table, the icon and the version record. dialog/ realises them into widgets.
+// the string table, the icon and the version record. qt/ realises them into widgets; win32/ hands
+// them to Windows.
 
 namespace rc {
 

@@ -8,4 +8,4 @@ here=$(pwd)
 repo=$(cd "$(dirname "$0")/.." && pwd)
 (cd "$repo" && scripts/build.sh -DZANDREL_GUI=ON -DZANDREL_TESTS=OFF -DZANDREL_BENCH=OFF)
 cd "$here"
-exec "$repo/build/app/zandrel"
+exec "$repo/build/qt/zandrel"

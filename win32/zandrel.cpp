@@ -24,6 +24,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     InitCommonControlsEx(&controls);
     CZandrelDlg dlg;
     dlg.DoModal();
-    // Every save finished before the dialog ended.
-    return 0;
+    // Every save finished before the dialog ended; 1 where an end request could not save a number
+    // that was kept.
+    return dlg.ExitStatus();
 }

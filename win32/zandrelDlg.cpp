@@ -3,7 +3,11 @@
 #include "zandrelDlg.h"
 
 #include "Wide.h"
+#include "zandrelEntry.h"
 #include "zandrelIds.h"
+#include "zandrelTexts.h"
+
+#include <commctrl.h>
 
 using namespace zandrel;
 
@@ -18,10 +22,34 @@ void CModalHost::MessageBox(HWND hOwner, const std::wstring& text, const std::ws
     ::MessageBoxW(hOwner, text.c_str(), caption.c_str(), nType);
 }
 
-bool CModalHost::AskRetry(HWND hOwner, const std::wstring& text, const std::wstring& caption)
+CCloseAnswer CModalHost::AskClose(HWND hOwner, const std::wstring& text,
+                                  const std::wstring& caption)
 {
-    return ::MessageBoxW(hOwner, text.c_str(), caption.c_str(), MB_RETRYCANCEL | MB_ICONWARNING) ==
-           IDRETRY;
+    // A task dialog, from comctl32 6, which the manifest asks for: it names the answers.
+    const std::wstring strTryAgain = Widen(zandrel::kTryAgainButton);
+    const std::wstring strDiscard = Widen(zandrel::kDiscardButton);
+    const std::wstring strStay = Widen(zandrel::kStayButton);
+    const TASKDIALOG_BUTTON buttons[] = {{IDRETRY, strTryAgain.c_str()},
+                                         {IDCONTINUE, strDiscard.c_str()},
+                                         {IDCANCEL, strStay.c_str()}};
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof config;
+    config.hwndParent = hOwner;
+    // Escape and the close box answer Cancel.
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
+    config.pszWindowTitle = caption.c_str();
+    config.pszMainIcon = TD_ERROR_ICON;
+    config.pszContent = text.c_str();
+    config.cButtons = static_cast<UINT>(std::size(buttons));
+    config.pButtons = buttons;
+    config.nDefaultButton = IDRETRY;
+    int nButton = IDCANCEL;
+    if (FAILED(TaskDialogIndirect(&config, &nButton, nullptr, nullptr))) {
+        return CCloseAnswer::Stay;
+    }
+    return nButton == IDRETRY      ? CCloseAnswer::TryAgain
+           : nButton == IDCONTINUE ? CCloseAnswer::Discard
+                                   : CCloseAnswer::Stay;
 }
 
 void CModalHost::RunVersionBox(HWND hOwner)
@@ -84,8 +112,7 @@ HICON LoadProgramIcon(int nMetricX, int nMetricY)
 } // namespace
 
 CZandrelDlg::CZandrelDlg(CModalHost* pHost)
-    : CZandrelDlgCore(static_cast<CDialogSurface&>(*this)), m_template(rc::MainDialog()),
-      m_host(pHost != nullptr ? *pHost : DefaultModalHost()),
+    : m_template(rc::MainDialog()), m_host(pHost != nullptr ? *pHost : DefaultModalHost()),
       m_hIcon(LoadProgramIcon(SM_CXICON, SM_CYICON)),
       m_hIconSmall(LoadProgramIcon(SM_CXSMICON, SM_CYSMICON))
 {
@@ -119,13 +146,25 @@ HWND CZandrelDlg::Create(HWND hParent)
                                       reinterpret_cast<LPARAM>(this));
 }
 
-void CZandrelDlg::EndDialog(INT_PTR nResult)
+void CZandrelDlg::endDialog()
 {
-    m_nResult = nResult;
+    m_nResult = IDCANCEL;
     if (m_bModal) {
-        ::EndDialog(m_hWnd, nResult);
+        ::EndDialog(m_hWnd, IDCANCEL);
     } else {
         ShowWindow(m_hWnd, SW_HIDE);
+    }
+}
+
+void CZandrelDlg::endProgram(int nStatus)
+{
+    m_nExitStatus = nStatus;
+    if (m_bModal) {
+        // Every modal loop, a box's included, ends on the quit message and hands it on to the one
+        // it runs within, down to the dialog's own.
+        PostQuitMessage(nStatus);
+    } else {
+        endDialog();
     }
 }
 
@@ -139,69 +178,38 @@ INT_PTR CALLBACK CZandrelDlg::DialogProc(HWND hDlg, UINT nMsg, WPARAM wParam, LP
     return pDlg != nullptr ? pDlg->HandleMessage(nMsg, wParam, lParam) : FALSE;
 }
 
-// The one place where messages meet their handlers, in the order of the event table. FALSE hands
-// a message on to the dialog manager's default handling.
-INT_PTR CZandrelDlg::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
+// Windows' messages, translated into the core's events: the controls' clicks and the entry's
+// changes, the window menu, closing and the end of the session. The core's table decides what
+// each one does; FALSE hands a message on to the dialog manager's default handling.
+INT_PTR CZandrelDlg::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM)
 {
     switch (nMsg) {
     case WM_INITDIALOG:
         return OnInitDialog();
     case WM_SYSCOMMAND:
-        return OnSysCommand(static_cast<UINT>(wParam), lParam);
+        return m_core.OnSysCommand(static_cast<UINT>(wParam)) ? TRUE : FALSE;
     case WM_PAINT:
         return OnPaint();
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
     case WM_COMMAND:
-        // The entry, then set, get, the kinds, "使用" and "end".
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        // Escape too comes as a click of IDCANCEL.
+        if (HIWORD(wParam) == BN_CLICKED) {
+            m_core.OnCommand(LOWORD(wParam), CNotify::Clicked);
+        } else if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) == IDC_ENTRY) {
+            OnEntryEdited();
+        }
         return TRUE;
     case WM_CLOSE:
-        OnClose();
+        m_core.OnClose();
         return TRUE;
     case WM_ENDSESSION:
         if (wParam != FALSE) {
-            OnEndSession();
+            m_core.OnEndRequest();
         }
         return TRUE;
     default:
         return FALSE;
-    }
-}
-
-void CZandrelDlg::OnCommand(int nID, int nCode)
-{
-    if (nID == IDC_ENTRY) {
-        if (nCode == EN_CHANGE) {
-            OnEntryEdited();
-        }
-        return;
-    }
-    // Buttons report clicks (Escape too comes as a click of IDCANCEL); nothing else is handled.
-    if (nCode != BN_CLICKED) {
-        return;
-    }
-    switch (nID) {
-    case IDC_SET:
-        OnSet();
-        break;
-    case IDC_GET:
-        OnGet();
-        break;
-    case IDC_KIND3:
-        OnKind3();
-        break;
-    case IDC_KIND4:
-        OnKind4();
-        break;
-    case IDC_USEPREV:
-        OnUseCheck();
-        break;
-    case IDCANCEL:
-        OnCancel();
-        break;
-    default:
-        break;
     }
 }
 
@@ -217,17 +225,8 @@ BOOL CZandrelDlg::OnInitDialog()
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
     CentreOnWorkArea(m_hWnd);
-    InitNumberState();
+    m_core.InitNumberState();
     return TRUE; // the focus goes to the first tab stop, "get"
-}
-
-bool CZandrelDlg::OnSysCommand(UINT nID, LPARAM)
-{
-    if ((nID & 0xFFFFu & ~0xFu) == IDM_ABOUTBOX) {
-        m_host.RunVersionBox(m_hWnd);
-        return true;
-    }
-    return false;
 }
 
 bool CZandrelDlg::OnPaint()
@@ -247,47 +246,39 @@ bool CZandrelDlg::OnPaint()
     return true;
 }
 
-void CZandrelDlg::OnClose()
-{
-    SaveBeforeClose();
-    ReleasePrevNumbers();
-    EndDialog(IDCANCEL);
-}
-
-void CZandrelDlg::OnCancel()
-{
-    SaveBeforeClose();
-    EndDialog(IDCANCEL);
-}
-
-void CZandrelDlg::SetEntryTextSilently(const std::wstring& text)
+void CZandrelDlg::SetEntryTextSilently(const std::string& text)
 {
     const bool bWas = m_bSettingEntry;
     m_bSettingEntry = true;
-    SetDlgItemTextW(m_hWnd, IDC_ENTRY, text.c_str());
+    SetDlgItemTextW(m_hWnd, IDC_ENTRY, Widen(text).c_str());
     m_bSettingEntry = bWas;
     m_strEntryShown = text;
 }
 
-// The user changed the entry. Its limit counts UTF-8 bytes, as the exchange does, while the edit
-// control counts characters: an edit that goes over the limit is taken back, so that no typing or
-// pasting can make a text the exchange then refuses.
+// The user changed the entry. The edit control learns of no byte limit: what the user's edit may
+// keep is the logic's to say, and the control is set to that.
 void CZandrelDlg::OnEntryEdited()
 {
     if (m_bSettingEntry) {
         return;
     }
-    const std::string text = itemText(IDC_ENTRY);
-    if (text.size() > static_cast<std::size_t>(DigitCount()) &&
-        text.size() > Narrow(m_strEntryShown).size()) {
-        SetEntryTextSilently(m_strEntryShown);
-        SendDlgItemMessageW(m_hWnd, IDC_ENTRY, EM_SETSEL, m_strEntryShown.size(),
-                            m_strEntryShown.size());
-        MessageBeep(MB_OK);
-        return;
+    const std::string strBefore = m_strEntryShown;
+    const std::string strNow = itemText(IDC_ENTRY);
+    const CLimitedEdit kept =
+        LimitEntryEdit(strBefore, EditBetween(strBefore, strNow), m_nEntryLimit);
+    if (kept.m_strText != strNow) {
+        SetEntryTextSilently(kept.m_strText);
+        const auto nCaret = static_cast<WPARAM>(
+            Widen(std::string_view(kept.m_strText).substr(0, kept.m_nCaret)).size());
+        SendDlgItemMessageW(m_hWnd, IDC_ENTRY, EM_SETSEL, nCaret, static_cast<LPARAM>(nCaret));
     }
-    m_strEntryShown = Widen(text);
-    OnEntryChange();
+    m_strEntryShown = kept.m_strText;
+    if (kept.m_bCut) {
+        MessageBeep(MB_OK);
+    }
+    if (kept.m_strText != strBefore) {
+        m_core.OnCommand(IDC_ENTRY, CNotify::Changed);
+    }
 }
 
 std::string CZandrelDlg::itemText(int id)
@@ -303,8 +294,8 @@ void CZandrelDlg::setItemText(int id, const std::string& text)
 {
     if (id == IDC_ENTRY) {
         // Raised by hand, so that it comes exactly once, whether or not the text changed.
-        SetEntryTextSilently(Widen(text));
-        OnEntryChange();
+        SetEntryTextSilently(text);
+        m_core.OnCommand(IDC_ENTRY, CNotify::Changed);
         return;
     }
     SetDlgItemTextW(m_hWnd, id, Widen(text).c_str());

@@ -5,9 +5,9 @@
 // may crash, hang or read out of bounds, and the saved file must read back as what is in memory.
 #include "FakeSurface.h"
 #include "MemoryVolume.h"
-#include "zandrelIds.h"
 #include "zandrelRuntime.h"
 #include "zandrelStore.h"
+#include "zandrelTexts.h"
 
 #include <cstdlib>
 #include <string>

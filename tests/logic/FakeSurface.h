@@ -5,8 +5,10 @@
 #include "DialogSurface.h"
 #include "zandrelDlgCore.h"
 #include "zandrelIds.h"
+#include "zandrelTexts.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,8 +26,13 @@ public:
     std::vector<std::pair<std::string, std::string>> m_messages; // text, caption
     std::vector<std::string> m_warnings;
     std::vector<std::pair<std::string, std::string>> m_questions; // text, caption
-    std::function<bool()> m_fnAnswer;                             // Retry when true; none: Cancel
+    std::function<CCloseAnswer()> m_fnAnswer;                     // none: Stay
+    // Runs inside every box while it is open: what reaches the window meanwhile.
+    std::function<void()> m_fnWhileBox;
     int m_nEntryChanges = 0;
+    int m_nVersionBoxes = 0;
+    int m_nEndDialogs = 0;
+    std::optional<int> m_nExitStatus;
 
     void Bind(CZandrelDlgCore& core) { m_pCore = &core; }
 
@@ -62,12 +69,37 @@ public:
     void showMessage(const std::string& text, const std::string& caption) override
     {
         m_messages.emplace_back(text, caption);
+        WhileBox();
     }
-    void showWarning(const std::string& text) override { m_warnings.push_back(text); }
-    bool askRetry(const std::string& text, const std::string& caption) override
+    void showWarning(const std::string& text) override
+    {
+        m_warnings.push_back(text);
+        WhileBox();
+    }
+    CCloseAnswer askClose(const std::string& text, const std::string& caption) override
     {
         m_questions.emplace_back(text, caption);
-        return m_fnAnswer && m_fnAnswer();
+        WhileBox();
+        return m_fnAnswer ? m_fnAnswer() : CCloseAnswer::Stay;
+    }
+    void showVersionBox() override
+    {
+        ++m_nVersionBoxes;
+        WhileBox();
+    }
+    void endDialog() override { ++m_nEndDialogs; }
+    void endProgram(int nStatus) override { m_nExitStatus = nStatus; }
+
+    // The user clicks a control, enabled or not (automation reaches a disabled one): a radio
+    // button is checked first, the check box flips.
+    bool Click(int id)
+    {
+        if (id == zandrel::IDC_KIND3 || id == zandrel::IDC_KIND4) {
+            m_nRadio = id - zandrel::IDC_KIND3;
+        } else if (id == zandrel::IDC_USEPREV) {
+            m_bCheck = !m_bCheck;
+        }
+        return m_pCore->OnCommand(id, CNotify::Clicked);
     }
 
     // The user replaces the entry's text.
@@ -75,10 +107,20 @@ public:
     {
         m_strEntryText = text;
         ++m_nEntryChanges;
-        m_pCore->OnEntryChange();
+        m_pCore->OnCommand(zandrel::IDC_ENTRY, CNotify::Changed);
     }
 
 private:
+    void WhileBox()
+    {
+        if (m_fnWhileBox) {
+            // Once: what it sends may open a box of its own.
+            std::function<void()> fnWhileBox = std::move(m_fnWhileBox);
+            m_fnWhileBox = nullptr;
+            fnWhileBox();
+        }
+    }
+
     CZandrelDlgCore* m_pCore = nullptr;
 };
 

@@ -4,7 +4,9 @@
 #include "TempDir.h"
 #include "zandrelStore.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -152,24 +154,6 @@ TEST_F(NumberStateTest, WritingTheSameEntryStillRevalidates)
     EXPECT_FALSE(ui.m_bSetEnabled);
 }
 
-TEST_F(NumberStateTest, RegisteringOneKindLeavesTheOther)
-{
-    StartWith("7", "");
-    ui.m_nRadio = 1;
-    core.OnKind4();
-    ui.Type("0042");
-    core.OnSet();
-    EXPECT_EQ(core.m_pszPrevNo3.View(), "7");
-    EXPECT_EQ(core.m_pszPrevNo4.View(), "42");
-    ui.m_nRadio = 0;
-    core.OnKind3();
-    EXPECT_EQ(ui.m_strEntryText, "007");
-    ui.Type("008");
-    core.OnSet();
-    EXPECT_EQ(core.m_pszPrevNo3.View(), "8");
-    EXPECT_EQ(core.m_pszPrevNo4.View(), "42");
-}
-
 // "set" pressed (or sent a click while disabled) on an entry the rules refuse.
 TEST_F(NumberStateTest, SetOnARefusedEntryDoesNothing)
 {
@@ -208,6 +192,63 @@ TEST_F(NumberStateTest, CloseReleasesBothBuffersOnce)
     EXPECT_STREQ(core.m_pszPrevNo3.c_str(), "");
     core.ReleasePrevNumbers(); // a second release finds only the shared empty text
     EXPECT_TRUE(core.m_pszPrevNo3.IsEmpty());
+}
+
+// Each control's event reaches its handler through the table, and nothing else does.
+TEST_F(NumberStateTest, EventTableRoutesEachControl)
+{
+    using namespace zandrel;
+    StartWith("7", "42");
+    ui.Type("123");
+    struct Row {
+        const char* name;
+        int id;
+        CNotify code;
+        bool handled;
+        const char* entry;
+        const char* caption;
+    };
+    const Row rows[] = {
+        {"a change of the entry validates", IDC_ENTRY, CNotify::Changed, true, "123",
+         "before-no = 007"},
+        {"set registers", IDC_SET, CNotify::Clicked, true, "123", "before-no = 123"},
+        {"numbers4 switches", IDC_KIND4, CNotify::Clicked, true, "0042", "before-no = 0042"},
+        {"numbers3 switches back", IDC_KIND3, CNotify::Clicked, true, "123", "before-no = 123"},
+        {"get draws", IDC_GET, CNotify::Clicked, true, "123", "before-no = 123"},
+        {"使用 reads the flag", IDC_USEPREV, CNotify::Clicked, true, "123", "before-no = 123"},
+        {"end ends the run", IDCANCEL, CNotify::Clicked, true, "123", "before-no = 123"},
+        {"a click on the entry is not in the table", IDC_ENTRY, CNotify::Clicked, false, "123",
+         "before-no = 123"},
+        {"nor is the group box", IDC_PREVGROUP, CNotify::Clicked, false, "123", "before-no = 123"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.id == IDC_KIND3 || row.id == IDC_KIND4) {
+            ui.m_nRadio = row.id - IDC_KIND3;
+        } else if (row.id == IDC_USEPREV) {
+            ui.m_bCheck = false;
+        }
+        EXPECT_EQ(core.OnCommand(row.id, row.code), row.handled);
+        EXPECT_EQ(ui.m_strEntryText, row.entry);
+        EXPECT_EQ(ui.m_strCaption, row.caption);
+    }
+    EXPECT_EQ(dir.ReadStore(), EncodeStore("123", "42"));
+    ASSERT_EQ(ui.m_messages.size(), 1u);
+    EXPECT_EQ(ui.m_messages[0].first.size(), 3u);
+    EXPECT_EQ(ui.m_messages[0].second, "number");
+    EXPECT_EQ(core.m_bUsePrev, 0);
+    EXPECT_EQ(ui.m_nEndDialogs, 1);
+}
+
+TEST_F(NumberStateTest, VersionItemOpensTheBoxOtherCommandsGoOn)
+{
+    for (const unsigned nID : {0x10u, 0x1Fu, 0x10010u}) {
+        EXPECT_TRUE(core.OnSysCommand(nID)) << nID;
+    }
+    for (const unsigned nID : {0x0u, 0x20u, 0xF010u, 0xF020u, 0xF060u}) {
+        EXPECT_FALSE(core.OnSysCommand(nID)) << nID;
+    }
+    EXPECT_EQ(ui.m_nVersionBoxes, 3);
 }
 
 TEST(IconOriginTest, MinimisedIconIsCentred)

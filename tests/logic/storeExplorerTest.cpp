@@ -4,9 +4,9 @@
 // saves with a failure at each step of one of them, rather than case by case.
 #include "FakeSurface.h"
 #include "MemoryVolume.h"
-#include "zandrelIds.h"
 #include "zandrelRuntime.h"
 #include "zandrelStore.h"
+#include "zandrelTexts.h"
 
 #include <gtest/gtest.h>
 #include <iostream>
@@ -426,7 +426,7 @@ COutcome RunScenario(const CScenario& scenario, int nFailAt, std::vector<int>& c
             if (action.what == CAction::Start) {
                 copy.core.InitNumberState();
             } else if (action.what == CAction::Close) {
-                copy.core.SaveBeforeClose();
+                copy.core.OnClose();
             } else {
                 copy.surface.m_nRadio = action.nKind;
                 action.nKind != 0 ? copy.core.OnKind4() : copy.core.OnKind3();

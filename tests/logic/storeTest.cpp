@@ -7,6 +7,7 @@
 #include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -405,102 +406,200 @@ TEST_F(StoreFileTest, UnsavedRegistrationIsSavedLater)
     }
 }
 
-// Closing, and the end of the desktop session, keep what a failed save left in memory: one more
-// try; then, closing, the user's word on each retry.
-TEST_F(StoreFileTest, KeptRegistrationsAtClose)
+// A number kept from a failed save meets a close request or an end request, whatever box is open
+// when it comes: one more try; closing, the user's word while that fails; ending, no box at all.
+TEST_F(StoreFileTest, KeptRegistrationsAtCloseAndEnd)
 {
     using Call = CFailingOps::Call;
-    const std::string old =
-        Bytes({3, 0, 0, 0, '7', '7', '7', 0, 4, 0, 0, 0, '5', '6', '7', '8', 0});
-    const std::string saved =
-        Bytes({3, 0, 0, 0, '1', '2', '3', 0, 4, 0, 0, 0, '5', '6', '7', '8', 0});
-    const std::string other =
-        Bytes({3, 0, 0, 0, '3', '3', '3', 0, 4, 0, 0, 0, '5', '6', '7', '8', 0});
-    const std::string ask3 =
-        "Not saved in \"zandrel.ini\": numbers3 123.\nRetry, or Cancel to close without saving.";
-    const std::string askBoth = "Not saved in \"zandrel.ini\": numbers3 123, numbers4 5678.\n"
-                                "Retry, or Cancel to close without saving.";
-    enum Then { Close, Retry, SessionEnds };
+    using enum CCloseAnswer;
+    const std::string old = EncodeStore("777", "5678");
+    const std::string saved = EncodeStore("123", "5678");
+    const std::vector<std::string> ask3 = {
+        "Not saved in \"zandrel.ini\": numbers3 123.\n"
+        "Try again, close without saving, or Cancel to keep the window open."};
+    const std::vector<std::string> askBoth = {
+        "Not saved in \"zandrel.ini\": numbers3 123, numbers4 5678.\n"
+        "Try again, close without saving, or Cancel to keep the window open."};
+    enum Request { Close, Cancel, End, EndTwice };
+    enum Open { NoBox, CloseBox, ErrorBox, VersionBox };
     struct Row {
         const char* name;
-        Call keptBy;     // None: nothing kept
-        bool bFailsOn;   // the file still cannot be saved at the close
-        bool bOtherCopy; // another copy registers 333 meanwhile
-        Then then;
+        Call keptBy;  // None: nothing kept
+        bool bHealed; // the file can be written again by the time the request comes
+        Open open;    // the box open when it comes
+        Request request;
+        CCloseAnswer answer; // to the close box; TryAgain makes the file writable first
         std::vector<std::string> questions;
+        int ended;                     // runs ended by the window's close
+        std::optional<int> exitStatus; // the program ended
         std::string after;
     };
     const Row rows[] = {
-        {"nothing kept: no save, no box", Call::None, true, false, Close, {}, old},
-        {"kept: saved at the close", Call::Open, false, false, Close, {}, saved},
-        {"kept, still failing: Cancel closes without it",
+        {"nothing kept: no save, no box", Call::None, false, NoBox, Close, Stay, {}, 1, {}, old},
+        {"kept: saved at the close", Call::Open, true, NoBox, Close, Stay, {}, 1, {}, saved},
+        {"still failing: closed without it",
          Call::Open,
-         true,
          false,
+         NoBox,
          Close,
-         {ask3},
-         old},
-        {"kept, still failing: Retry saves it", Call::Open, true, false, Retry, {ask3}, saved},
-        {"kept, another copy registered since: its number stays",
-         Call::Open,
-         false,
-         true,
-         Close,
-         {},
-         other},
-        {"kept at the end of the session: one try, no box",
-         Call::Open,
-         true,
-         false,
-         SessionEnds,
+         Discard,
+         ask3,
+         1,
          {},
          old},
-        {"saved as the session ends", Call::Open, false, false, SessionEnds, {}, saved},
+        {"still failing: try again saves it",
+         Call::Open,
+         false,
+         NoBox,
+         Close,
+         TryAgain,
+         ask3,
+         1,
+         {},
+         saved},
+        {"still failing: Cancel keeps the window",
+         Call::Open,
+         false,
+         NoBox,
+         Cancel,
+         Stay,
+         ask3,
+         0,
+         {},
+         old},
         {"emptied: both kinds saved at the close",
          Call::PutBackFails,
-         false,
-         false,
+         true,
+         NoBox,
          Close,
+         Stay,
+         {},
+         1,
          {},
          saved},
         {"emptied, still failing: the box names both",
          Call::PutBackFails,
-         true,
          false,
+         NoBox,
          Close,
-         {askBoth},
+         Discard,
+         askBoth,
+         1,
+         {},
          ""},
+        {"a second close while the close box is open opens no other",
+         Call::Open,
+         false,
+         CloseBox,
+         Close,
+         Stay,
+         ask3,
+         0,
+         {},
+         old},
+        {"a close while the error box is open waits for it",
+         Call::Open,
+         true,
+         ErrorBox,
+         Close,
+         Stay,
+         {},
+         0,
+         {},
+         old},
+        {"a close while the version box is open waits for it",
+         Call::Open,
+         true,
+         VersionBox,
+         Close,
+         Stay,
+         {},
+         0,
+         {},
+         old},
+        {"an end request saves once, no box", Call::Open, true, NoBox, End, Stay, {}, 0, 0, saved},
+        {"an end request that cannot save says so in its status",
+         Call::Open,
+         false,
+         NoBox,
+         End,
+         Stay,
+         {},
+         0,
+         1,
+         old},
+        {"an end request with the close box open", Call::Open, true, CloseBox, End, Stay, ask3, 0,
+         0, saved},
+        {"an end request with the error box open",
+         Call::Open,
+         true,
+         ErrorBox,
+         End,
+         Stay,
+         {},
+         0,
+         0,
+         saved},
+        {"an end request with the version box open",
+         Call::Open,
+         false,
+         VersionBox,
+         End,
+         Stay,
+         {},
+         0,
+         1,
+         old},
+        {"a second end request changes nothing", Call::Open, true, CloseBox, EndTwice, Stay, ask3,
+         0, 0, saved},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         dir.WriteStore(old);
         CFakeDialog copy;
         CFailingOps failing;
+        CFailingOps healthy;
         copy.core.SetFileOps(failing);
         copy.core.InitNumberState();
         if (row.keptBy != Call::None) {
             failing.m_failing = row.keptBy;
             copy.surface.Type("123");
-            copy.core.OnSet();
+            copy.surface.Click(zandrel::IDC_SET);
             ASSERT_EQ(copy.surface.m_messages.size(), 1u);
         }
-        if (row.bOtherCopy) {
-            CFakeDialog later;
-            later.core.InitNumberState();
-            later.surface.Type("333");
-            later.core.OnSet();
-        }
-        CFailingOps healthy;
-        copy.core.SetFileOps(row.bFailsOn ? static_cast<CFileOps&>(failing) : healthy);
         failing.m_failing = Call::Open;
         copy.surface.m_fnAnswer = [&] {
-            copy.core.SetFileOps(healthy);
-            return row.then == Retry;
+            if (row.answer == TryAgain) {
+                copy.core.SetFileOps(healthy);
+            }
+            return row.answer;
         };
-        if (row.then == SessionEnds) {
-            copy.core.OnEndSession();
+        const auto request = [&] {
+            if (row.bHealed) {
+                copy.core.SetFileOps(healthy);
+            }
+            if (row.request == Close) {
+                copy.core.OnClose();
+            } else if (row.request == Cancel) {
+                copy.surface.Click(zandrel::IDCANCEL);
+            } else {
+                copy.core.OnEndRequest();
+                if (row.request == EndTwice) {
+                    copy.core.OnEndRequest();
+                }
+            }
+        };
+        if (row.open == NoBox) {
+            request();
         } else {
-            copy.core.SaveBeforeClose();
+            copy.surface.m_fnWhileBox = request;
+            if (row.open == CloseBox) {
+                copy.core.OnClose();
+            } else if (row.open == ErrorBox) {
+                copy.surface.Click(zandrel::IDC_SET); // the same digits, to try again
+            } else {
+                copy.core.OnSysCommand(zandrel::IDM_ABOUTBOX);
+            }
         }
         std::vector<std::string> asked;
         for (const auto& [text, caption] : copy.surface.m_questions) {
@@ -508,7 +607,16 @@ TEST_F(StoreFileTest, KeptRegistrationsAtClose)
             EXPECT_EQ(caption, "error");
         }
         EXPECT_EQ(asked, row.questions);
+        EXPECT_EQ(copy.surface.m_nEndDialogs, row.ended);
+        EXPECT_EQ(copy.surface.m_nExitStatus, row.exitStatus);
         EXPECT_EQ(dir.ReadStore(), row.after);
+        if (row.exitStatus) {
+            // Ending: nothing more is asked, whatever the user then does.
+            copy.surface.m_questions.clear();
+            copy.core.OnClose();
+            EXPECT_TRUE(copy.surface.m_questions.empty());
+            EXPECT_EQ(copy.surface.m_nEndDialogs, 0);
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
 #include "FakeSurface.h"
+#include "zandrelEntry.h"
 
 #include <gtest/gtest.h>
 
@@ -80,5 +81,47 @@ const ValidationRow kRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Entries, ValidationTest, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+// Every edit as a front end learns of it, the text before and after, cut to the limit.
+TEST(EntryLimitTest, KeepsWhatFitsOfEachEdit)
+{
+    struct Row {
+        const char* name;
+        std::string before, after;
+        std::size_t limit;
+        std::string kept;
+        std::size_t caret;
+        bool cut;
+    };
+    const std::string longPaste(100000, '5');
+    const Row rows[] = {
+        {"typing within the limit", "12", "123", 3, "123", 3, false},
+        {"typing past the limit is refused", "123", "1234", 3, "123", 3, true},
+        {"typing in the middle", "13", "123", 3, "123", 2, false},
+        {"a repeated digit", "11", "111", 3, "111", 3, false},
+        {"a paste keeps what fits", "1", "198765", 3, "198", 3, true},
+        {"a long paste", "", longPaste, 3, "555", 3, true},
+        {"full-width digits over a selection", "12", "\uff11\uff12\uff13", 3, "\uff11", 3, true},
+        {"a three-byte character beside a digit", "1", "1\uff11", 3, "1", 1, true},
+        {"two-byte letters count twice", "", "\u00e9\u00e95", 4, "\u00e9\u00e9", 4, true},
+        {"a four-byte character is never split", "1", "1\U0001F600", 4, "1", 1, true},
+        {"a four-byte character that fits", "", "\U0001F600", 4, "\U0001F600", 4, false},
+        {"deleting from a text over the limit", "1234", "123", 3, "123", 3, false},
+        {"typing into a text over the limit", "1234", "12345", 3, "1234", 4, true},
+        {"replacing in a text over the limit shrinks it", "1234", "9934", 3, "934", 1, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const CLimitedEdit result =
+            LimitEntryEdit(row.before, EditBetween(row.before, row.after), row.limit);
+        EXPECT_EQ(result.m_strText, row.kept);
+        EXPECT_EQ(result.m_nCaret, row.caret);
+        EXPECT_EQ(result.m_bCut, row.cut);
+    }
+}
 
 } // namespace

@@ -4,7 +4,8 @@
 # The Windows program under Wine on a private X server, used with the keyboard as a person would:
 # registers 007, checks the bytes of zandrel.ini, moves the kind with an arrow key and registers
 # 0042 there, opens the version box from the system menu, ends with Escape; then starts again and
-# ends with Alt+F4. Each run must end the process with status 0.
+# ends with Alt+F4; then, with a number kept from a failed save, another program's close message
+# arrives while the close box is open. Each run must end the process with status 0.
 set -euo pipefail
 exe=$(realpath "$1")
 here=$(dirname "$0")
@@ -67,4 +68,29 @@ start
 xdotool key alt+F4
 ended_with_status_0 Alt+F4
 [ "$(store_bytes)" = "01 00 00 00 37 00 02 00 00 00 34 32 00" ] || fail "the close changed zandrel.ini"
-echo "real window under Wine: registered 007 and 0042 by keyboard, opened the version box, ended by Escape and Alt+F4"
+
+# A folder in the file's place: "set" fails and the number is kept; Escape then asks before closing.
+rm zandrel.ini
+mkdir zandrel.ini
+start
+xdotool key --delay 80 Tab Tab Tab
+xdotool type --delay 80 123
+xdotool key --delay 80 Tab Return
+timeout 10 xdotool search --sync --onlyvisible --name '^error$' >/dev/null || fail "no error box"
+keys_then_wait_for_change Return
+keys_then_wait_for_change Escape
+timeout 10 xdotool search --sync --onlyvisible --name '^error$' >/dev/null || fail "no close box"
+# taskkill without /F posts WM_CLOSE to each of the program's windows, the main one included.
+wine taskkill /IM zandrel.exe >/dev/null 2>&1 || true
+sleep 2
+kill -0 "$app_pid" 2>/dev/null || fail "a close message with the close box open ended the program"
+boxes=$(xdotool search --onlyvisible --name '^error$' 2>/dev/null | wc -l)
+[ "$boxes" -le 1 ] || fail "$boxes close boxes open"
+[ "$boxes" -eq 0 ] || xdotool key Escape # Cancel: the window stays
+rmdir zandrel.ini
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+sleep 0.5
+xdotool key Escape
+ended_with_status_0 "Escape once the file could be written"
+[ "$(store_bytes)" = "03 00 00 00 31 32 33 00 00 00 00 00" ] || fail "zandrel.ini holds '$(store_bytes)' after the kept 123 was saved at the close"
+echo "real window under Wine: registered 007 and 0042 by keyboard, opened the version box, ended by Escape and Alt+F4; a close message with the close box open opened no other, and the kept number was saved at the close"

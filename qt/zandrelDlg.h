@@ -20,23 +20,27 @@ public:
     explicit CVersionInfoDlg(QWidget* pParent = nullptr);
 };
 
-// The main dialog, on template 102: binds the number logic's surface to real controls and routes
-// the controls' events to it.
-class CZandrelDlg : public CTemplateDialog, private CDialogSurface, public CZandrelDlgCore {
+// The main dialog, on template 102. It holds the core, implements the core's surface with its
+// controls and boxes, and hands every event of its controls and of itself to the core.
+class CZandrelDlg : public CTemplateDialog, private CDialogSurface {
     Q_OBJECT
 public:
     explicit CZandrelDlg(QWidget* pParent = nullptr, CModalHost* pHost = nullptr);
     ~CZandrelDlg() override;
 
-    void OnSysCommand(unsigned nID, qintptr lParam);
-    void OnClose();
+    CZandrelDlgCore& Core() { return m_core; }
+    const CZandrelDlgCore& Core() const { return m_core; }
+    void OnSysCommand(unsigned nID);
     QIcon OnQueryDragIcon() const { return m_hIcon; }
     CSystemMenu& SystemMenu() const { return *m_pSysMenu; }
+    // The process's exit status once an end request ended the program.
+    int ExitStatus() const { return m_nExitStatus; }
 
 protected:
     bool OnInitDialog() override;
+    // The close box, Alt+F4, the window menu's Close.
     void closeEvent(QCloseEvent* pEvent) override;
-    // "end" and Escape.
+    // Escape.
     void reject() override;
     // The paint handler: the icon, centred, while minimised.
     void paintEvent(QPaintEvent* pEvent) override;
@@ -55,12 +59,16 @@ private:
     void enableItem(int id, bool on) override;
     void showMessage(const std::string& text, const std::string& caption) override;
     void showWarning(const std::string& text) override;
-    bool askRetry(const std::string& text, const std::string& caption) override;
+    CCloseAnswer askClose(const std::string& text, const std::string& caption) override;
+    void showVersionBox() override;
+    void endDialog() override { done(Rejected); }
+    void endProgram(int nStatus) override;
 
     void WireEvents();
-    CLimitEdit& Entry() const;
 
     QIcon m_hIcon;
     CModalHost& m_host;
     CSystemMenu* m_pSysMenu = nullptr; // owned by the dialog as its Qt child
+    int m_nExitStatus = 0;
+    CZandrelDlgCore m_core{*this};
 };

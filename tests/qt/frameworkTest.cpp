@@ -100,42 +100,6 @@ TEST(TemplateDialogTest, ProgramIconIsSharpAtEveryScale)
     }
 }
 
-TEST(LimitEditTest, EditsWithinAndPastTheLimit)
-{
-    struct Row {
-        const char* name;
-        int limit;
-        QString start;
-        int selFrom, selLen; // selection replaced by the typing
-        QString typed;
-        QString expected;
-    };
-    const Row rows[] = {
-        {"no limit", 0, {}, 0, 0, QStringLiteral("123456"), QStringLiteral("123456")},
-        {"selection replaced", 3, QStringLiteral("123"), 1, 1, QStringLiteral("9"),
-         QStringLiteral("193")},
-        {"insert in the middle is cut", 4, QStringLiteral("12"), 1, 0, QStringLiteral("abc"),
-         QStringLiteral("1ab2")},
-        {"program text over the limit takes no more", 3, QStringLiteral("12345"), 5, 0,
-         QStringLiteral("6"), QStringLiteral("12345")},
-        {"replacing in program text cannot grow it", 3, QStringLiteral("12345"), 0, 1,
-         QStringLiteral("99"), QStringLiteral("92345")},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        CLimitEdit edit;
-        edit.SetLimitBytes(row.limit);
-        edit.SetTextWhole(row.start, false);
-        EXPECT_EQ(edit.text(), row.start) << "program text is shown whole";
-        edit.setSelection(row.selFrom, row.selLen);
-        if (row.selLen == 0) {
-            edit.setCursorPosition(row.selFrom);
-        }
-        QTest::keyClicks(&edit, row.typed);
-        EXPECT_EQ(edit.text(), row.expected);
-    }
-}
-
 TEST(LimitEditTest, RefusedTypingReportsNoChange)
 {
     CLimitEdit edit;

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "DialogSurface.h"
+
 #include <QMessageBox>
 #include <QString>
 
@@ -15,8 +17,8 @@ public:
     virtual ~CModalHost() = default;
     virtual void MessageBox(QWidget* pOwner, const QString& text, const QString& caption,
                             QMessageBox::Icon icon);
-    // Retry and Cancel; true for Retry.
-    virtual bool AskRetry(QWidget* pOwner, const QString& text, const QString& caption);
+    // The box before closing, with an error icon: try again, close without saving, or stay.
+    virtual CCloseAnswer AskClose(QWidget* pOwner, const QString& text, const QString& caption);
     virtual int RunModal(CTemplateDialog& dlg);
 };
 

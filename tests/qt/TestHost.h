@@ -29,17 +29,17 @@ public:
     std::vector<Box> m_boxes;
     std::vector<QString> m_dialogs; // captions of the dialogs run
     std::function<void(CTemplateDialog&)> m_fnInspect;
-    std::function<bool()> m_fnAnswerRetry; // none: Cancel
+    std::function<CCloseAnswer()> m_fnAnswerClose; // none: Stay
 
     void MessageBox(QWidget*, const QString& text, const QString& caption,
                     QMessageBox::Icon icon) override
     {
         m_boxes.push_back({text, caption, icon});
     }
-    bool AskRetry(QWidget*, const QString& text, const QString& caption) override
+    CCloseAnswer AskClose(QWidget*, const QString& text, const QString& caption) override
     {
-        m_boxes.push_back({text, caption, QMessageBox::Warning});
-        return m_fnAnswerRetry && m_fnAnswerRetry();
+        m_boxes.push_back({text, caption, QMessageBox::Critical});
+        return m_fnAnswerClose ? m_fnAnswerClose() : CCloseAnswer::Stay;
     }
     int RunModal(CTemplateDialog& dlg) override
     {
@@ -57,7 +57,7 @@ public:
 inline std::unique_ptr<CZandrelDlg> ShowMainDialog(CTestHost& host, unsigned nTick)
 {
     auto dlg = std::make_unique<CZandrelDlg>(nullptr, &host);
-    dlg->SetTickSource([nTick] { return nTick; });
+    dlg->Core().SetTickSource([nTick] { return nTick; });
     dlg->InitDialog();
     dlg->show();
     dlg->activateWindow();

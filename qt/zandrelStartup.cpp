@@ -3,8 +3,10 @@
 // The shell's platform calls on Linux: the X11 and Wayland display check, and the signals.
 #include "zandrelStartup.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <QByteArray>
 #include <QSocketNotifier>
@@ -99,31 +101,57 @@ namespace {
 
 // A signal handler may only write: it tells the event loop through a socket.
 int s_endSocket[2] = {-1, -1};
+constexpr int kEndSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 void TellEventLoop(int)
 {
+    const int nSavedErrno = errno;
     const char c = 'e';
     [[maybe_unused]] const ssize_t n = write(s_endSocket[0], &c, 1);
+    errno = nSavedErrno;
 }
 
 } // namespace
 
-void OnEndRequest(QObject* pContext, std::function<void()> fnEnd)
+struct CEndRequests::CState {
+    struct sigaction previous[std::size(kEndSignals)]{};
+    std::unique_ptr<QSocketNotifier> pNotifier;
+};
+
+CEndRequests::CEndRequests(QObject* pContext, std::function<void()> fnEnd)
 {
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, s_endSocket) != 0) {
         return;
     }
-    auto* pNotifier = new QSocketNotifier(s_endSocket[1], QSocketNotifier::Read, pContext);
-    QObject::connect(pNotifier, &QSocketNotifier::activated, pContext, [fnEnd = std::move(fnEnd)] {
-        char c;
-        while (read(s_endSocket[1], &c, 1) > 0) {
-        }
-        fnEnd();
-    });
+    m_pState = std::make_unique<CState>();
+    m_pState->pNotifier = std::make_unique<QSocketNotifier>(s_endSocket[1], QSocketNotifier::Read);
+    QObject::connect(m_pState->pNotifier.get(), &QSocketNotifier::activated, pContext,
+                     [fnEnd = std::move(fnEnd)] {
+                         char c;
+                         while (read(s_endSocket[1], &c, 1) > 0) {
+                         }
+                         fnEnd();
+                     });
     struct sigaction action {};
     action.sa_handler = TellEventLoop;
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
+    for (std::size_t i = 0; i < std::size(kEndSignals); ++i) {
+        sigaction(kEndSignals[i], &action, &m_pState->previous[i]);
+    }
+}
+
+CEndRequests::~CEndRequests()
+{
+    if (!m_pState) {
+        return;
+    }
+    for (std::size_t i = 0; i < std::size(kEndSignals); ++i) {
+        sigaction(kEndSignals[i], &m_pState->previous[i], nullptr);
+    }
+    m_pState->pNotifier.reset();
+    for (int& fd : s_endSocket) {
+        close(fd);
+        fd = -1;
+    }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 class QObject;
 
@@ -18,9 +19,20 @@ void PrepareProcess();
 bool DisplayReachable();
 void ReleaseDisplayCheck();
 
-// Calls fnEnd from the event loop when the system asks the program to end: SIGTERM, as a
-// desktop session ends, and SIGHUP, as the terminal it runs in closes.
-void OnEndRequest(QObject* pContext, std::function<void()> fnEnd);
+// While it lives, calls fnEnd from the event loop (any loop, a box's included) when the system asks
+// the program to end: SIGTERM, as a desktop session ends; SIGHUP, as the terminal it runs in
+// closes; SIGINT, Ctrl+C in that terminal. Going, it puts back what those signals did before.
+class CEndRequests {
+public:
+    CEndRequests(QObject* pContext, std::function<void()> fnEnd);
+    ~CEndRequests();
+    CEndRequests(const CEndRequests&) = delete;
+    CEndRequests& operator=(const CEndRequests&) = delete;
+
+private:
+    struct CState;
+    std::unique_ptr<CState> m_pState;
+};
 
 // The plain word, one line.
 extern const char* const kNoDisplayText;

@@ -129,9 +129,10 @@ public:
         SCOPED_TRACE(testing::Message() << "step " << nStep);
         const int nKind = W<QRadioButton>("IDC_KIND4")->isChecked() ? 1 : 0;
         ASSERT_TRUE(W<QRadioButton>(nKind ? "IDC_KIND4" : "IDC_KIND3")->isChecked());
-        ASSERT_EQ(dlg->m_nKind, nKind);
-        const std::string stored(nKind ? dlg->m_pszPrevNo4.View() : dlg->m_pszPrevNo3.View());
-        ASSERT_EQ(dlg->m_strPrevNo, stored);
+        ASSERT_EQ(dlg->Core().m_nKind, nKind);
+        const std::string stored(nKind ? dlg->Core().m_pszPrevNo4.View()
+                                       : dlg->Core().m_pszPrevNo3.View());
+        ASSERT_EQ(dlg->Core().m_strPrevNo, stored);
 
         const QString strCaption = W<QGroupBox>("IDC_PREVGROUP")->title();
         const QString strExpected =
@@ -154,8 +155,8 @@ public:
 
         if (dir.StoreExists()) {
             const CStoreRecords records = DecodeStore(dir.ReadStore());
-            ASSERT_EQ(records.m_str3, dlg->m_pszPrevNo3.View());
-            ASSERT_EQ(records.m_str4, dlg->m_pszPrevNo4.View());
+            ASSERT_EQ(records.m_str3, dlg->Core().m_pszPrevNo3.View());
+            ASSERT_EQ(records.m_str4, dlg->Core().m_pszPrevNo4.View());
         }
         nDraws += static_cast<int>(host.m_boxes.size());
         if (strCaption != m_strLastCaption) {
@@ -164,7 +165,7 @@ public:
         }
         for (const auto& box : host.m_boxes) {
             ASSERT_EQ(box.caption, QStringLiteral("number")) << box.text.toStdString();
-            ASSERT_EQ(box.text.size(), static_cast<qsizetype>(dlg->m_nKind + 3));
+            ASSERT_EQ(box.text.size(), static_cast<qsizetype>(dlg->Core().m_nKind + 3));
         }
         host.m_boxes.clear();
     }

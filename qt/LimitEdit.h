@@ -6,9 +6,10 @@
 #include <QValidator>
 
 // An edit box whose length limit counts bytes (UTF-8) and, like the classic edit control, only
-// restrains what the user types, pastes or drops: an insertion is cut to what still fits. A text
-// the program sets through SetTextWhole is shown whole, however long. QLineEdit::setMaxLength
-// would do neither: it counts characters and cuts program-set text too.
+// restrains what the user types, pastes or drops: every edit is cut by the logic's
+// LimitEntryEdit, as on every front end. A text the program sets through SetTextWhole is shown
+// whole, however long. QLineEdit::setMaxLength would do neither: it counts characters and cuts
+// program-set text too.
 //
 // EditChanged is the one change notification: the user's real edits raise it, and a text the
 // program sets raises it exactly when the setter asks, changed or not.
@@ -21,8 +22,6 @@ public:
     // bNotify: raise EditChanged for this text even when it equals the old one, as the classic
     // control reports every text set; false sets it silently, as a data exchange does.
     void SetTextWhole(const QString& text, bool bNotify);
-
-    static int Utf8Bytes(const QString& text);
 
 Q_SIGNALS:
     // Like textChanged, but only for a real change: an edit refused by the limit puts back the

@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <QString>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 
 CZandrelApp::CZandrelApp(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -28,13 +31,16 @@ bool CZandrelApp::InitInstance()
     // Qt draws every control itself: there is no control hosting or 3-D drawing to switch on.
     CZandrelDlg dlg;
     m_pMainWnd = &dlg;
-    // Asked to end, as the desktop session ends: one more try to save what a failed save kept,
-    // with no box that nobody would answer, and the window goes.
-    OnEndRequest(&dlg, [&dlg] {
-        dlg.OnEndSession();
-        dlg.done(QDialog::Rejected);
-    });
-    dlg.DoModal();
+    {
+        const CEndRequests signals(&dlg, [&dlg] { dlg.Core().OnEndRequest(); });
+#if QT_CONFIG(sessionmanager)
+        // The desktop session ends (X11 session managers).
+        connect(this, &QGuiApplication::commitDataRequest, &dlg,
+                [&dlg] { dlg.Core().OnEndRequest(); });
+#endif
+        dlg.DoModal();
+    }
+    m_nExitStatus = dlg.ExitStatus();
     m_pMainWnd = nullptr;
     return false;
 }
@@ -50,6 +56,7 @@ int main(int argc, char** argv)
     CZandrelApp theApp(argc, argv);
     ReleaseDisplayCheck();
     theApp.InitInstance();
+    const int nStatus = theApp.m_nExitStatus;
     // Qt 6.4's Wayland client can hang in its teardown, its main thread waiting for the event
     // thread while that thread waits for events, when input arrives as the window closes. Every
     // save completed before the modal run returned and nothing else is kept, so on Wayland the
@@ -57,7 +64,7 @@ int main(int argc, char** argv)
     // to a clipboard manager.
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         std::fflush(nullptr);
-        std::_Exit(0);
+        std::_Exit(nStatus);
     }
-    return 0;
+    return nStatus;
 }

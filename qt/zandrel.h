@@ -16,4 +16,6 @@ public:
     bool InitInstance();
 
     QWidget* m_pMainWnd = nullptr;
+    // What the process ends with: 0, or 1 where an end request could not save a kept number.
+    int m_nExitStatus = 0;
 };

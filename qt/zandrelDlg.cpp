@@ -7,16 +7,11 @@
 #include "SystemMenu.h"
 #include "zandrelIds.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPushButton>
-#if QT_CONFIG(sessionmanager)
-#include <QSessionManager>
-#endif
 #include <QShortcut>
 #include <QStyle>
 
@@ -31,52 +26,37 @@ CVersionInfoDlg::CVersionInfoDlg(QWidget* pParent) : CTemplateDialog(rc::Version
 }
 
 CZandrelDlg::CZandrelDlg(QWidget* pParent, CModalHost* pHost)
-    : CTemplateDialog(rc::MainDialog(), pParent),
-      CZandrelDlgCore(static_cast<CDialogSurface&>(*this)), m_hIcon(ProgramIcon()),
+    : CTemplateDialog(rc::MainDialog(), pParent), m_hIcon(ProgramIcon()),
       m_host(pHost != nullptr ? *pHost : DefaultModalHost())
 {
     m_pSysMenu = new CSystemMenu(this, (Template().style & rc::WS_MINIMIZEBOX) != 0);
-    Entry().setAccessibleName(QStringLiteral("before-no"));
-    Entry().setAccessibleDescription(QStringLiteral("number to register as the previous number"));
+    auto* pEntry = Item<CLimitEdit>(IDC_ENTRY);
+    pEntry->setAccessibleName(QStringLiteral("before-no"));
+    pEntry->setAccessibleDescription(QStringLiteral("number to register as the previous number"));
     WireEvents();
 }
 
 CZandrelDlg::~CZandrelDlg() = default;
 
-CLimitEdit& CZandrelDlg::Entry() const
-{
-    return *Item<CLimitEdit>(IDC_ENTRY);
-}
-
-// The one place where events meet their handlers, in the order of the event table.
+// Qt's signals, translated into the core's events: a click of any button, the entry's changes,
+// and the window menu. The core's table decides what each one does.
 void CZandrelDlg::WireEvents()
 {
-    // System command: the dialog's own window menu, opened by the mouse or the keyboard.
+    for (const rc::ItemTemplate& item : Template().items) {
+        if (auto* pButton = Item<QAbstractButton>(item.id); pButton && item.id != IDC_STATIC) {
+            connect(pButton, &QAbstractButton::clicked, this,
+                    [this, id = item.id] { m_core.OnCommand(id, CNotify::Clicked); });
+        }
+    }
+    connect(Item<CLimitEdit>(IDC_ENTRY), &CLimitEdit::EditChanged, this,
+            [this] { m_core.OnCommand(IDC_ENTRY, CNotify::Changed); });
     connect(m_pSysMenu, &QMenu::triggered, this,
-            [this](QAction* pAction) { OnSysCommand(CSystemMenu::CommandOf(pAction), 0); });
+            [this](QAction* pAction) { OnSysCommand(CSystemMenu::CommandOf(pAction)); });
     for (const QKeySequence& keys :
          {QKeySequence(Qt::ALT | Qt::Key_Space), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
         auto* pShortcut = new QShortcut(keys, this);
         connect(pShortcut, &QShortcut::activated, m_pSysMenu, &CSystemMenu::PopupAtOwner);
     }
-    // Paint: paintEvent(). Query drag icon: OnQueryDragIcon(). The core's handlers go through
-    // lambdas: a member pointer of the core, made the dialog's for Qt, trips GCC's type check
-    // under UndefinedBehaviorSanitizer, which takes the core's address for the dialog's.
-    connect(Item<QPushButton>(IDC_SET), &QPushButton::clicked, this, [this] { OnSet(); });
-    connect(Item<QPushButton>(IDC_GET), &QPushButton::clicked, this, [this] { OnGet(); });
-    // Close: closeEvent().
-    connect(Item<QAbstractButton>(IDC_KIND3), &QAbstractButton::clicked, this,
-            [this] { OnKind3(); });
-    connect(Item<QAbstractButton>(IDC_KIND4), &QAbstractButton::clicked, this,
-            [this] { OnKind4(); });
-    connect(Item<QCheckBox>(IDC_USEPREV), &QCheckBox::clicked, this, [this] { OnUseCheck(); });
-    connect(&Entry(), &CLimitEdit::EditChanged, this, [this] { OnEntryChange(); });
-    // "end" carries the cancel identifier and goes to the cancel action.
-    connect(Item<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CZandrelDlg::reject);
-#if QT_CONFIG(sessionmanager)
-    // The desktop session ends (X11 session managers).
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { OnEndSession(); });
-#endif
 }
 
 bool CZandrelDlg::OnInitDialog()
@@ -89,18 +69,16 @@ bool CZandrelDlg::OnInitDialog()
         }
     }
     setWindowIcon(m_hIcon);
-    InitNumberState();
+    m_core.InitNumberState();
     return true;
 }
 
-void CZandrelDlg::OnSysCommand(unsigned nID, qintptr /*lParam*/)
+void CZandrelDlg::OnSysCommand(unsigned nID)
 {
-    switch ((nID & 0xFFFFu) & ~0xFu) {
-    case IDM_ABOUTBOX: {
-        CVersionInfoDlg dlgAbout(this);
-        m_host.RunModal(dlgAbout);
-        break;
+    if (m_core.OnSysCommand(nID)) {
+        return;
     }
+    switch (nID & 0xFFF0u) {
     case CSystemMenu::SC_MINIMIZE:
         showMinimized();
         break;
@@ -112,23 +90,17 @@ void CZandrelDlg::OnSysCommand(unsigned nID, qintptr /*lParam*/)
     }
 }
 
-void CZandrelDlg::OnClose()
+void CZandrelDlg::closeEvent(QCloseEvent* pEvent)
 {
-    SaveBeforeClose();
-    ReleasePrevNumbers();
+    // The core ends the run itself once it may.
+    pEvent->ignore();
+    m_core.OnClose();
 }
 
 void CZandrelDlg::reject()
 {
-    // The close box came here through closeEvent, which has saved already.
-    SaveBeforeClose();
-    CTemplateDialog::reject();
-}
-
-void CZandrelDlg::closeEvent(QCloseEvent* pEvent)
-{
-    OnClose();
-    CTemplateDialog::closeEvent(pEvent);
+    // Escape comes here, as a press of "end" would.
+    m_core.OnCommand(IDCANCEL, CNotify::Clicked);
 }
 
 void CZandrelDlg::paintEvent(QPaintEvent* pEvent)
@@ -174,12 +146,26 @@ void CZandrelDlg::showMessage(const std::string& text, const std::string& captio
                       QMessageBox::NoIcon);
 }
 
-bool CZandrelDlg::askRetry(const std::string& text, const std::string& caption)
-{
-    return m_host.AskRetry(this, QString::fromStdString(text), QString::fromStdString(caption));
-}
-
 void CZandrelDlg::showWarning(const std::string& text)
 {
     m_host.MessageBox(this, QString::fromStdString(text), windowTitle(), QMessageBox::Warning);
+}
+
+CCloseAnswer CZandrelDlg::askClose(const std::string& text, const std::string& caption)
+{
+    return m_host.AskClose(this, QString::fromStdString(text), QString::fromStdString(caption));
+}
+
+void CZandrelDlg::showVersionBox()
+{
+    CVersionInfoDlg dlgAbout(this);
+    m_host.RunModal(dlgAbout);
+}
+
+void CZandrelDlg::endProgram(int nStatus)
+{
+    // Every event loop running ends, the boxes' included, and no other starts.
+    m_nExitStatus = nStatus;
+    done(Rejected);
+    QCoreApplication::exit(nStatus);
 }

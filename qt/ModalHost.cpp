@@ -3,6 +3,7 @@
 #include "ModalHost.h"
 
 #include "TemplateDialog.h"
+#include "zandrelTexts.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -37,13 +38,24 @@ void CModalHost::MessageBox(QWidget* pOwner, const QString& text, const QString&
     box.exec();
 }
 
-bool CModalHost::AskRetry(QWidget* pOwner, const QString& text, const QString& caption)
+CCloseAnswer CModalHost::AskClose(QWidget* pOwner, const QString& text, const QString& caption)
 {
-    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Retry | QMessageBox::Cancel,
-                    pOwner);
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::NoButton, pOwner);
     PrepareMessageBox(box);
-    box.setDefaultButton(QMessageBox::Retry);
-    return box.exec() == QMessageBox::Retry;
+    // The roles put the buttons in the platform's order; Escape and the close box are Cancel.
+    QPushButton* pTryAgain =
+        box.addButton(QString::fromUtf8(zandrel::kTryAgainButton), QMessageBox::AcceptRole);
+    QPushButton* pDiscard =
+        box.addButton(QString::fromUtf8(zandrel::kDiscardButton), QMessageBox::DestructiveRole);
+    QPushButton* pStay =
+        box.addButton(QString::fromUtf8(zandrel::kStayButton), QMessageBox::RejectRole);
+    box.setDefaultButton(pTryAgain);
+    box.setEscapeButton(pStay);
+    box.exec();
+    const QAbstractButton* pClicked = box.clickedButton();
+    return pClicked == pTryAgain  ? CCloseAnswer::TryAgain
+           : pClicked == pDiscard ? CCloseAnswer::Discard
+                                  : CCloseAnswer::Stay;
 }
 
 int CModalHost::RunModal(CTemplateDialog& dlg)
