@@ -189,18 +189,15 @@ void CZandrelDlgCore::LoadPrevNumbers()
     m_strEntry.clear();
     m_nKind = 0;
     m_bUnsaved3 = m_bUnsaved4 = false;
-    m_strFileNo3.clear();
-    m_strFileNo4.clear();
 
     const auto bytes = ReadStoreFile(*m_pFileOps, g_strStorePath);
     if (!bytes) {
         return;
     }
     const CStoreRecords records = DecodeStore(*bytes);
+    m_lastSeen = records;
     m_pszPrevNo3.Assign(records.m_str3);
     m_pszPrevNo4.Assign(records.m_str4);
-    m_strFileNo3 = records.m_str3;
-    m_strFileNo4 = records.m_str4;
 
     if (!m_pszPrevNo3.IsEmpty()) {
         m_strPrevNo = m_pszPrevNo3.c_str();
@@ -218,46 +215,89 @@ void CZandrelDlgCore::InitNumberState()
     ValidateEntry();
 }
 
+namespace {
+
+const std::string& Record(const CStoreRecords& records, int nKind)
+{
+    return nKind != 0 ? records.m_str4 : records.m_str3;
+}
+
+// Whether another copy saved a kind after this copy's press of it, which the note took. Two saves
+// of a copy write both records whole; the file was written since the note when its stamp differs.
+// - Records read at the press: the kind's record differs now, or the file was written since with
+//   both records as they were, which only a save of the same digits again does.
+// - Only the stamp (a lock that shuts readers out, as Windows' does): written since, with the kind
+//   changed from what this copy last saw, or both as they were.
+// - Nothing: the press stands.
+// Where the file system's times are too coarse to tell two saves apart, the same digits saved
+// again within one tick of the note go unseen.
+bool SavedSince(const CFileNote& note, const CStoreRecords& lastSeen, const CStoreRecords& held,
+                const std::optional<CFileStamp>& stamp, int nKind)
+{
+    const bool bWritten = note.stamp && stamp && *note.stamp != *stamp;
+    const CStoreRecords& before = note.records ? *note.records : lastSeen;
+    if (!note.records && !bWritten) {
+        return false;
+    }
+    if (Record(held, nKind) != Record(before, nKind)) {
+        return held.m_nWhole > nKind;
+    }
+    return bWritten && held.m_nWhole == 2 && Record(held, 1 - nKind) == Record(before, 1 - nKind);
+}
+
+} // namespace
+
 StoreWriteResult CZandrelDlgCore::SaveNumbers(int nFresh)
 {
-    // Only the kind just registered is surely this copy's to change. For the other one the file's
-    // record stands, so that a number another running copy saved, or one this copy could not read
-    // at start because the file was busy, is never written over; the state takes it too, so that
-    // the window shows it when the user switches kind. A registration this copy kept from a failed
-    // save goes in from memory while the file still holds what it held then.
-    const StoreWriteResult result =
-        UpdateStoreFile(*m_pFileOps, g_strStorePath, [&](const std::string& current) {
+    // For each kind the later press stands. The kind just registered is written; so is a kept
+    // one, unless another copy saved that kind after its press. Any other kind keeps the file's
+    // record, so that a number another copy saved, or one this copy could not read at start, is
+    // never written over. Composing changes nothing here: what the window shows follows the
+    // outcome.
+    std::optional<CStoreRecords> composed;
+    bool bOurs[2] = {false, false};
+    CFileNote after;
+    const StoreWriteResult result = UpdateStoreFile(
+        *m_pFileOps, g_strStorePath,
+        [&](const std::string& current, const std::optional<CFileStamp>& stamp) {
             const CStoreRecords held = DecodeStore(current);
+            std::string strNew[2];
             for (const int nKind : {0, 1}) {
-                const std::string& strHeld = nKind != 0 ? held.m_str4 : held.m_str3;
-                if (nKind != nFresh && held.m_nWhole > nKind &&
-                    (!Unsaved(nKind) || strHeld != FileNo(nKind))) {
-                    PrevBuffer(nKind).Assign(strHeld);
-                    Unsaved(nKind) = false;
-                }
-                FileNo(nKind) = strHeld;
+                bOurs[nKind] =
+                    nKind == nFresh || held.m_nWhole <= nKind ||
+                    (Unsaved(nKind) && !SavedSince(Note(nKind), m_lastSeen, held, stamp, nKind));
+                strNew[nKind] = bOurs[nKind] ? PrevBuffer(nKind).View() : Record(held, nKind);
             }
-            return EncodeStore(m_pszPrevNo3.View(), m_pszPrevNo4.View());
-        });
-    switch (result) {
-    case StoreWriteResult::Ok:
-        m_bUnsaved3 = m_bUnsaved4 = false;
-        m_strFileNo3 = m_pszPrevNo3.View();
-        m_strFileNo4 = m_pszPrevNo4.View();
-        break;
-    case StoreWriteResult::Emptied:
-        // Both numbers now live only in memory.
-        m_strFileNo3.clear();
-        m_strFileNo4.clear();
-        m_bUnsaved3 = !m_pszPrevNo3.IsEmpty();
-        m_bUnsaved4 = !m_pszPrevNo4.IsEmpty();
-        break;
-    case StoreWriteResult::OpenFailed:
-    case StoreWriteResult::WriteFailed:
+            composed = CStoreRecords{strNew[0], strNew[1], 2};
+            return EncodeStore(strNew[0], strNew[1]);
+        },
+        &after);
+    if (!composed) {
+        // Nothing was read: the press is kept, with what the file is now.
         if (nFresh >= 0) {
             Unsaved(nFresh) = true;
+            Note(nFresh) = NoteStoreFile(*m_pFileOps, g_strStorePath);
         }
-        break;
+        return result;
+    }
+    // What the file holds now: what was written, or, where the write failed, what it says.
+    if (result == StoreWriteResult::Ok) {
+        after = {composed, std::nullopt};
+    }
+    if (after.records) {
+        m_lastSeen = *after.records;
+    }
+    for (const int nKind : {0, 1}) {
+        // A number this copy took from the file is its to keep where the file, as seen, lost it.
+        const std::string& strNumber = Record(*composed, nKind);
+        PrevBuffer(nKind).Assign(strNumber);
+        Unsaved(nKind) = !strNumber.empty() && (bOurs[nKind] || after.records) &&
+                         !(after.records && after.records->m_nWhole > nKind &&
+                           Record(*after.records, nKind) == strNumber);
+        if (Unsaved(nKind)) {
+            // As of this save no other copy had saved it since its press: it stays the later one.
+            Note(nKind) = after;
+        }
     }
     return result;
 }

@@ -3,15 +3,13 @@
 #pragma once
 
 #include "DialogSurface.h"
+#include "zandrelStore.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
-
-class CFileOps;
-enum class StoreWriteResult;
 
 // Full path of zandrel.ini, fixed when the dialog loads so that a later change of the working
 // directory does not move the file. Empty until then.
@@ -118,6 +116,7 @@ public:
     int DigitCount() const { return m_nKind != 0 ? 4 : 3; }
     // Whether a registration that a failed save kept is still waiting to be saved.
     bool HasUnsaved() const { return m_bUnsaved3 || m_bUnsaved4; }
+    bool IsKept(int nKind) const { return nKind != 0 ? m_bUnsaved4 : m_bUnsaved3; }
 
     std::string m_strPrevNo;
     std::string m_strEntryNorm;
@@ -144,7 +143,7 @@ private:
     std::string UnsavedNumbersText();
     CPrevBuffer& PrevBuffer(int nKind) { return nKind != 0 ? m_pszPrevNo4 : m_pszPrevNo3; }
     bool& Unsaved(int nKind) { return nKind != 0 ? m_bUnsaved4 : m_bUnsaved3; }
-    std::string& FileNo(int nKind) { return nKind != 0 ? m_strFileNo4 : m_strFileNo3; }
+    CFileNote& Note(int nKind) { return nKind != 0 ? m_note4 : m_note3; }
 
     // Every box opens through this: it counts the boxes open, and opens none once the program is
     // ending.
@@ -163,15 +162,15 @@ private:
     // The verdict the validation last gave "set"; the handler acts on nothing else.
     bool m_bSetAllowed = false;
     // A kind whose registration could not be saved: it stays marked until a save succeeds, which
-    // then writes it from memory, and "set" takes the same digits again meanwhile. Only a kind
-    // with a number is marked.
+    // then writes it from memory unless another copy saved that kind after the press, and "set"
+    // takes the same digits again meanwhile. Only a kind with a number is marked.
     bool m_bUnsaved3 = false;
     bool m_bUnsaved4 = false;
-    // What the file held for each kind when this copy last read or wrote it: a kept registration
-    // goes in only while the file still holds that, for anything else there is another copy's
-    // later registration.
-    std::string m_strFileNo3;
-    std::string m_strFileNo4;
+    // For a marked kind, what the file was when its press could not be saved; and what this copy
+    // last read or wrote of the file.
+    CFileNote m_note3;
+    CFileNote m_note4;
+    CStoreRecords m_lastSeen;
     // Boxes open now (a box's own loop runs events, so requests arrive while one is open).
     int m_nBoxes = 0;
     // An end request was taken: nothing more is asked of the user.

@@ -192,10 +192,43 @@ std::optional<std::string> ReadStoreFile(CFileOps& ops, const std::string& strPa
     return file.IsOpen() ? ReadAll(ops, file.Get()) : std::nullopt;
 }
 
-StoreWriteResult
-UpdateStoreFile(CFileOps& ops, const std::string& strPath,
-                const std::function<std::string(const std::string& current)>& fnCompose)
+namespace {
+
+CFileNote NoteOpenFile(CFileOps& ops, CFileOps::Handle h)
 {
+    CFileNote note;
+    if (CFileStamp stamp; ops.Stamp(h, stamp)) {
+        note.stamp = stamp;
+    }
+    if (const std::optional<std::string> bytes = ReadAll(ops, h)) {
+        note.records = DecodeStore(*bytes);
+    }
+    return note;
+}
+
+} // namespace
+
+CFileNote NoteStoreFile(CFileOps& ops, const std::string& strPath)
+{
+    CFileNote note;
+    auto failure = CFileOps::OpenFailure::Refused;
+    const CFile file(ops, strPath.empty() ? CFileOps::kNoFile
+                                          : ops.Open(strPath, CFileOps::Mode::Read, failure));
+    if (!file.IsOpen()) {
+        if (!strPath.empty() && failure == CFileOps::OpenFailure::Missing) {
+            note.records.emplace();
+            note.stamp.emplace();
+        }
+        return note;
+    }
+    return NoteOpenFile(ops, file.Get());
+}
+
+StoreWriteResult UpdateStoreFile(CFileOps& ops, const std::string& strPath,
+                                 const CStoreCompose& fnCompose, CFileNote* pAfter)
+{
+    CFileNote unused;
+    CFileNote& after = pAfter != nullptr ? *pAfter : unused;
     bool bCreated = false;
     CFile file(ops, OpenLocked(ops, strPath, CFileOps::Mode::Update, CFileOps::Lock::Exclusive,
                                &bCreated));
@@ -211,9 +244,17 @@ UpdateStoreFile(CFileOps& ops, const std::string& strPath,
     // The file is this save's own only while it is still empty under the lock: another copy may
     // have opened the file this one created, and saved into it first.
     const bool bOwnNewFile = bCreated && old->empty();
-    const std::string bytes = fnCompose(*old);
+    CFileStamp stamp;
+    const bool bStamped = ops.Stamp(file.Get(), stamp);
+    const std::string bytes = fnCompose(*old, bStamped ? std::optional(stamp) : std::nullopt);
     if (WriteInOrder(ops, file.Get(), old->size(), bytes)) {
-        return file.Close() ? StoreWriteResult::Ok : StoreWriteResult::WriteFailed;
+        const bool bNamed = !bCreated || ops.FlushFolder(strPath);
+        if (file.Close() && bNamed) {
+            return StoreWriteResult::Ok;
+        }
+        // Flushed, the bytes are the file's: only a late report or the folder's flush failed.
+        after = {DecodeStore(bytes), std::nullopt};
+        return StoreWriteResult::WriteFailed;
     }
     // Undone: the old bytes go back. Where even that fails, what the file holds now decides: old
     // numbers, or new ones, stay; only a mix that loads as neither is emptied rather than left to
@@ -222,13 +263,16 @@ UpdateStoreFile(CFileOps& ops, const std::string& strPath,
     if (!WriteInOrder(ops, file.Get(), kLengthUnknown, *old)) {
         const std::optional<std::string> now = ReadAll(ops, file.Get());
         if (!now || !(LoadsAs(*now, *old) || LoadsAs(*now, bytes))) {
-            ops.Truncate(file.Get(), 0);
-            ops.Flush(file.Get());
-            result = StoreWriteResult::Emptied;
+            // Where even this fails the file holds a mix, and says what it holds when asked.
+            if (ops.Truncate(file.Get(), 0) && ops.Flush(file.Get())) {
+                result = StoreWriteResult::Emptied;
+            }
         }
     }
     if (bOwnNewFile && ops.Remove(file.Get(), strPath)) {
+        after = {CStoreRecords{}, CFileStamp{}};
         return StoreWriteResult::WriteFailed;
     }
+    after = NoteOpenFile(ops, file.Get());
     return result;
 }

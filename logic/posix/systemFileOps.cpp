@@ -109,6 +109,31 @@ bool CSystemFileOps::Flush(Handle h)
     return ::fsync(static_cast<int>(h)) == 0;
 }
 
+bool CSystemFileOps::Stamp(Handle h, CFileStamp& stamp)
+{
+    struct stat st {};
+    if (::fstat(static_cast<int>(h), &st) != 0) {
+        return false;
+    }
+    stamp = {true, static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+             static_cast<std::uint64_t>(st.st_size),
+             static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return true;
+}
+
+bool CSystemFileOps::FlushFolder(const std::string& strPath)
+{
+    const std::size_t nSlash = strPath.rfind('/');
+    const std::string strFolder = nSlash == std::string::npos ? "." : strPath.substr(0, nSlash + 1);
+    const int fd = ::open(strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool bFlushed = ::fsync(fd) == 0;
+    ::close(fd);
+    return bFlushed;
+}
+
 bool CSystemFileOps::Close(Handle h)
 {
     // Not retried on EINTR: on Linux the descriptor is gone whatever close reports.

@@ -8,6 +8,7 @@
 #include "zandrelStore.h"
 #include "zandrelTexts.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <semaphore>
@@ -29,31 +30,64 @@ bool LoadsAs(const std::string& bytes, const std::string& other)
 // ---- Crash states ------------------------------------------------------------------------------
 
 struct COp {
-    enum Kind { Write, Truncate, Flush } kind;
+    enum Kind { Write, Truncate, Flush, FlushFolder } kind;
     std::uint32_t nAt = 0; // a write's offset, a cut's length
     std::string bytes;
 };
 
+// Records the steps that reach the disk. The nFailAt-th (from 1) write, cut or flush fails; a
+// write fails as a full disk does: cut short, and no later write of that save gets anywhere.
 class CRecordingOps : public CMemoryFileOps {
 public:
-    using CMemoryFileOps::CMemoryFileOps;
+    CRecordingOps(CMemoryVolume& volume, int nFailAt) : CMemoryFileOps(volume), m_nFailAt(nFailAt)
+    {
+    }
     std::vector<COp> m_ops;
+    std::size_t m_nBeforeFailure = std::string::npos; // steps recorded before the failure
 
     long WriteAt(Handle h, std::uint32_t nOffset, const void* pBuf, std::size_t nCount) override
     {
+        if (m_bDiskFull) {
+            return -1;
+        }
+        if (Fails()) {
+            m_bDiskFull = true;
+            nCount /= 2;
+        }
         m_ops.push_back({COp::Write, nOffset, std::string(static_cast<const char*>(pBuf), nCount)});
         return CMemoryFileOps::WriteAt(h, nOffset, pBuf, nCount);
     }
     bool Truncate(Handle h, std::uint32_t nLength) override
     {
+        if (Fails()) {
+            return false;
+        }
         m_ops.push_back({COp::Truncate, nLength, {}});
         return CMemoryFileOps::Truncate(h, nLength);
     }
-    bool Flush(Handle) override
+    bool Flush(Handle) override { return Record(COp::Flush); }
+    bool FlushFolder(const std::string&) override { return Record(COp::FlushFolder); }
+
+private:
+    bool Fails()
     {
-        m_ops.push_back({COp::Flush, 0, {}});
+        if (++m_nCalls != m_nFailAt) {
+            return false;
+        }
+        m_nBeforeFailure = m_ops.size();
         return true;
     }
+    bool Record(COp::Kind kind)
+    {
+        if (Fails()) {
+            return false;
+        }
+        m_ops.push_back({kind, 0, {}});
+        return true;
+    }
+    int m_nFailAt;
+    int m_nCalls = 0;
+    bool m_bDiskFull = false;
 };
 
 void ApplyWrite(std::string& file, const COp& op, std::size_t nCount)
@@ -76,6 +110,9 @@ void AfterTheFlush(const std::vector<COp>& ops, std::size_t i, std::size_t nEnd,
     }
     AfterTheFlush(ops, i + 1, nEnd, nDurableLength, file, states);
     const COp& op = ops[i];
+    if (op.kind == COp::FlushFolder) {
+        return;
+    }
     if (op.kind == COp::Truncate) {
         std::string cut = file;
         cut.resize(op.nAt, '\0');
@@ -100,7 +137,7 @@ std::vector<std::string> CrashStates(const std::string& initial, const std::vect
         std::string durable = initial;
         std::size_t nFlushed = 0;
         for (std::size_t i = 0; i < nDone; ++i) {
-            if (ops[i].kind == COp::Flush) {
+            if (ops[i].kind == COp::Flush || ops[i].kind == COp::FlushFolder) {
                 nFlushed = i + 1;
             }
         }
@@ -116,6 +153,11 @@ std::vector<std::string> CrashStates(const std::string& initial, const std::vect
     return states;
 }
 
+// Every save from each content to each, failing at each of its writes, cuts and flushes in turn,
+// a failed grow among them: a crash at any moment before a failure leaves a file that loads as
+// the old numbers or the new ones, and the file the save leaves is what it reports. A file the
+// save created keeps its name once the save is done; a crash before then may lose it, which loads
+// as the old, empty, numbers.
 TEST(StoreExplorerTest, EveryCrashStateLoadsAsTheOldNumbersOrTheNew)
 {
     // Shrinking, the same length, growing and empty kinds, each to each, and a first save (no
@@ -132,25 +174,58 @@ TEST(StoreExplorerTest, EveryCrashStateLoadsAsTheOldNumbersOrTheNew)
             if (!next || next == old) {
                 continue;
             }
-            CMemoryVolume volume;
-            if (old) {
-                volume.Put(kPath, *old);
-            }
-            CRecordingOps ops(volume);
-            ASSERT_EQ(UpdateStoreFile(ops, kPath, [&](const std::string&) { return *next; }),
-                      StoreWriteResult::Ok);
-            int nBad = 0;
-            for (const std::string& state : CrashStates(old.value_or(""), ops.m_ops)) {
-                ++nStates;
-                if (!LoadsAs(state, old.value_or("")) && !LoadsAs(state, *next) && ++nBad == 1) {
-                    ADD_FAILURE() << "from " << ::testing::PrintToString(old.value_or("(none)"))
-                                  << " to " << ::testing::PrintToString(*next)
-                                  << " a crash can leave " << ::testing::PrintToString(state);
+            bool bFailed = true;
+            for (int nFailAt = 0; bFailed; ++nFailAt) {
+                SCOPED_TRACE(::testing::Message()
+                             << "from " << ::testing::PrintToString(old.value_or("(none)"))
+                             << " to " << ::testing::PrintToString(*next) << ", failing step "
+                             << nFailAt);
+                CMemoryVolume volume;
+                if (old) {
+                    volume.Put(kPath, *old);
+                }
+                CRecordingOps ops(volume, nFailAt);
+                const StoreWriteResult result = UpdateStoreFile(
+                    ops, kPath, [&](const std::string&, const auto&) { return *next; });
+                bFailed = ops.m_nBeforeFailure != std::string::npos;
+                EXPECT_EQ(result == StoreWriteResult::Ok, !bFailed);
+                bFailed = bFailed || nFailAt == 0;
+                const std::string* pLeft = volume.Find(kPath);
+                const std::string left = pLeft ? *pLeft : "";
+                if (result == StoreWriteResult::Emptied) {
+                    EXPECT_TRUE(LoadsAs(left, ""));
+                } else {
+                    EXPECT_TRUE(LoadsAs(left, result == StoreWriteResult::Ok ? *next : left) &&
+                                (LoadsAs(left, old.value_or("")) || LoadsAs(left, *next)))
+                        << "left " << ::testing::PrintToString(left);
+                }
+                EXPECT_TRUE(pLeft != nullptr || (!old && result != StoreWriteResult::Ok))
+                    << "only a file the save made, and whose save failed, goes";
+                std::vector<COp> steps = ops.m_ops;
+                steps.resize(std::min(steps.size(), ops.m_nBeforeFailure));
+                const bool bNamed =
+                    old || std::any_of(steps.begin(), steps.end(),
+                                       [](const COp& op) { return op.kind == COp::FlushFolder; });
+                std::vector<std::string> states = CrashStates(old.value_or(""), steps);
+                if (!bNamed) {
+                    states.emplace_back(); // the name never reached the disk
+                }
+                int nBad = 0;
+                for (const std::string& state : states) {
+                    ++nStates;
+                    if (!LoadsAs(state, old.value_or("")) && !LoadsAs(state, *next) &&
+                        ++nBad == 1) {
+                        ADD_FAILURE() << "a crash can leave " << ::testing::PrintToString(state);
+                    }
+                }
+                if (result == StoreWriteResult::Ok) {
+                    EXPECT_TRUE(bNamed) << "done, but the new file's name may not survive";
+                    EXPECT_TRUE(LoadsAs(CrashStates(old.value_or(""), steps).back(), *next));
                 }
             }
         }
     }
-    EXPECT_GT(nStates, 200);
+    EXPECT_GT(nStates, 1000);
 }
 
 // ---- Two copies --------------------------------------------------------------------------------
@@ -368,29 +443,35 @@ private:
 };
 
 struct CAction {
-    enum What { Start, Set, Close } what;
+    enum What { Start, Set, Close, Kill } what;
     int nKind = 0;
     const char* digits = "";
 };
 
-struct CRegistration {
+// A press of "set" that "set" took: the kind, the number, and the steps taken when it was pressed
+// and when "set" returned.
+struct CPress {
+    int nCopy;
     int nKind;
     std::string strNo;
-    int nStart; // steps taken when "set" was pressed, and when it returned
-    int nEnd;
-    bool bTold; // no box: the user was told it was saved
+    int nAt = 0;
+    int nEnd = 0;
+    bool bSaved = false; // no box said otherwise
 };
 
 struct CScenario {
     const char* name;
     std::optional<std::pair<const char*, const char*>> initial;
-    std::vector<CAction> actions[2]; // copy 0 is the one that fails
+    std::vector<CAction> actions[2];             // copy 0 is the one that fails
+    CCloseAnswer answer = CCloseAnswer::Discard; // copy 0's, where its close box opens
 };
 
-// One run of a scenario: what each copy registered, and the file's bytes at the end (nothing: no
-// file). nFailAt 0 fails nothing.
+// One run of a scenario: every press, the numbers each copy still kept as it ended (closed
+// without saving, killed, or still open), and the file's bytes at the end (nothing: no file).
+// nFailAt 0 fails nothing.
 struct COutcome {
-    std::vector<CRegistration> registrations;
+    std::vector<CPress> presses;
+    std::vector<CPress> kept;
     std::optional<std::string> file;
     int nCallsOfFailingCopy = 0;
 };
@@ -404,13 +485,21 @@ COutcome RunScenario(const CScenario& scenario, int nFailAt, std::vector<int>& c
     COutcome outcome;
     if (scenario.initial) {
         volume.Put(strPath, EncodeStore(scenario.initial->first, scenario.initial->second));
-        outcome.registrations.push_back({0, scenario.initial->first, -1, -1, true});
-        outcome.registrations.push_back({1, scenario.initial->second, -1, -1, true});
     }
     CScheduler scheduler(volume);
     CFakeDialog copies[2];
     CCopyOps ops[2] = {{volume, scheduler, 0, nFailAt}, {volume, scheduler, 1, 0}};
-    std::vector<CRegistration> registered[2];
+    std::vector<CPress> presses[2];
+    std::vector<CPress> kept[2];
+    const auto noteKept = [&](int nCopy) {
+        for (const int nKind : {0, 1}) {
+            if (copies[nCopy].core.IsKept(nKind)) {
+                const CPrevBuffer& buffer =
+                    nKind != 0 ? copies[nCopy].core.m_pszPrevNo4 : copies[nCopy].core.m_pszPrevNo3;
+                kept[nCopy].push_back({nCopy, nKind, std::string(buffer.View())});
+            }
+        }
+    };
     for (int nCopy = 0; nCopy < 2; ++nCopy) {
         copies[nCopy].core.SetFileOps(ops[nCopy]);
         if (scenario.actions[nCopy].front().what != CAction::Start) {
@@ -418,28 +507,45 @@ COutcome RunScenario(const CScenario& scenario, int nFailAt, std::vector<int>& c
         }
         ops[nCopy].m_nCalls = 0;
         ops[nCopy].m_bScheduled = true;
+        // Closing without saving lets go of what was kept, by the user's choice.
+        copies[nCopy].surface.m_fnAnswer = [&, nCopy] {
+            if (scenario.answer == CCloseAnswer::Discard) {
+                noteKept(nCopy);
+            }
+            return scenario.answer;
+        };
     }
     const auto play = [&](int nCopy) {
         scheduler.Step(nCopy, CStep::Begin);
         CFakeDialog& copy = copies[nCopy];
+        bool bEnded = false;
         for (const CAction& action : scenario.actions[nCopy]) {
             if (action.what == CAction::Start) {
                 copy.core.InitNumberState();
             } else if (action.what == CAction::Close) {
                 copy.core.OnClose();
+                bEnded = true;
+            } else if (action.what == CAction::Kill) {
+                noteKept(nCopy);
+                bEnded = true;
             } else {
-                copy.surface.m_nRadio = action.nKind;
-                action.nKind != 0 ? copy.core.OnKind4() : copy.core.OnKind3();
+                copy.surface.Click(action.nKind != 0 ? zandrel::IDC_KIND4 : zandrel::IDC_KIND3);
                 copy.surface.Type(action.digits);
+                const bool bTaken = copy.surface.m_bSetEnabled;
                 const std::size_t nBoxes = copy.surface.m_messages.size();
                 scheduler.Step(nCopy, CStep::Press);
-                const int nStart = scheduler.Now();
-                copy.core.OnSet();
+                const int nAt = scheduler.Now();
+                copy.surface.Click(zandrel::IDC_SET);
                 scheduler.Step(nCopy, CStep::Told);
-                registered[nCopy].push_back({action.nKind, copy.core.m_strPrevNo, nStart,
-                                             scheduler.Now(),
-                                             copy.surface.m_messages.size() == nBoxes});
+                if (bTaken) {
+                    presses[nCopy].push_back({nCopy, action.nKind, copy.core.m_strPrevNo, nAt,
+                                              scheduler.Now(),
+                                              copy.surface.m_messages.size() == nBoxes});
+                }
             }
+        }
+        if (!bEnded) {
+            noteKept(nCopy); // still open, showing them kept
         }
         scheduler.Finish(nCopy);
     };
@@ -448,8 +554,9 @@ COutcome RunScenario(const CScenario& scenario, int nFailAt, std::vector<int>& c
     for (std::thread& thread : threads) {
         thread.join();
     }
-    for (const auto& list : registered) {
-        outcome.registrations.insert(outcome.registrations.end(), list.begin(), list.end());
+    for (int nCopy = 0; nCopy < 2; ++nCopy) {
+        outcome.presses.insert(outcome.presses.end(), presses[nCopy].begin(), presses[nCopy].end());
+        outcome.kept.insert(outcome.kept.end(), kept[nCopy].begin(), kept[nCopy].end());
     }
     if (const std::string* pBytes = volume.Find(strPath)) {
         outcome.file = *pBytes;
@@ -458,37 +565,36 @@ COutcome RunScenario(const CScenario& scenario, int nFailAt, std::vector<int>& c
     return outcome;
 }
 
-// Empty when the file keeps every number a copy was told was saved, or a later one: for each
-// kind, the file's number is one that was registered, and none that the user was told was saved
-// was registered after that one's save had ended.
+// Empty when every press the user made is, at the end, in the file, superseded by a later press
+// of that kind in either copy, or kept by a copy as that ended (a save that empties the file
+// keeps the other copy's number too): for each kind, the number that stands is the one pressed
+// last. Two presses at once, the one not done before the other began,
+// may end either way.
 std::string Violation(const COutcome& outcome)
 {
     const CStoreRecords held = DecodeStore(outcome.file.value_or(""));
-    for (const int nKind : {0, 1}) {
-        const std::string& strHeld = nKind != 0 ? held.m_str4 : held.m_str3;
-        const CRegistration* pHeld = nullptr;
-        for (const CRegistration& r : outcome.registrations) {
-            if (r.nKind == nKind && r.strNo == strHeld && !strHeld.empty()) {
-                pHeld = &r;
-            }
+    for (const CPress& press : outcome.presses) {
+        if (press.bSaved && !outcome.file) {
+            return "the file that " + press.strNo + " was saved in is gone";
         }
-        for (const CRegistration& told : outcome.registrations) {
-            if (told.nKind != nKind || !told.bTold || told.strNo.empty()) {
-                continue;
-            }
-            if (pHeld == nullptr) {
-                return "told that " + told.strNo + " was saved, the file holds \"" + strHeld + "\"";
-            }
-            if (pHeld->nEnd < told.nStart) {
-                return "told that " + told.strNo + " was saved, the file holds the older " +
-                       strHeld;
-            }
+        const std::string& strHeld = press.nKind != 0 ? held.m_str4 : held.m_str3;
+        const auto later = [&](const CPress& other) {
+            return other.nKind == press.nKind && &other != &press && other.nEnd > press.nAt;
+        };
+        const auto stillKept = [&](const CPress& other) {
+            return other.nKind == press.nKind && other.strNo == press.strNo;
+        };
+        if (strHeld != press.strNo &&
+            std::none_of(outcome.presses.begin(), outcome.presses.end(), later) &&
+            std::none_of(outcome.kept.begin(), outcome.kept.end(), stillKept)) {
+            return "copy " + std::to_string(press.nCopy) + " pressed " + press.strNo +
+                   " last, the file holds \"" + strHeld + "\"";
         }
     }
     return {};
 }
 
-TEST(StoreExplorerTest, TwoCopiesNeverLoseANumberTheyWereToldWasSaved)
+TEST(StoreExplorerTest, TwoCopiesTheLaterPressStands)
 {
     using A = CAction;
     const std::pair<const char*, const char*> file{"111", "4444"};
@@ -496,6 +602,13 @@ TEST(StoreExplorerTest, TwoCopiesNeverLoseANumberTheyWereToldWasSaved)
         {"a kept number meets a newer one",
          file,
          {{{A::Set, 0, "222"}, {A::Set, 1, "5555"}, {A::Close}}, {{A::Set, 0, "333"}}}},
+        {"the same, trying again at the close",
+         file,
+         {{{A::Set, 0, "222"}, {A::Close}}, {{A::Set, 0, "333"}}},
+         CCloseAnswer::TryAgain},
+        {"another copy registers twice, back to the same digits",
+         file,
+         {{{A::Set, 0, "222"}, {A::Close}}, {{A::Set, 0, "333"}, {A::Set, 0, "111"}}}},
         {"two first saves",
          std::nullopt,
          {{{A::Set, 0, "222"}, {A::Close}}, {{A::Set, 1, "2222"}}}},
@@ -505,6 +618,12 @@ TEST(StoreExplorerTest, TwoCopiesNeverLoseANumberTheyWereToldWasSaved)
         {"a copy started after a failed save",
          file,
          {{{A::Set, 0, "222"}, {A::Close}}, {{A::Start}, {A::Set, 0, "333"}}}},
+        {"two first saves, the failing copy killed",
+         std::nullopt,
+         {{{A::Set, 0, "222"}, {A::Kill}}, {{A::Set, 1, "2222"}}}},
+        {"killed instead of closed",
+         file,
+         {{{A::Set, 0, "222"}, {A::Set, 1, "5555"}, {A::Kill}}, {{A::Set, 0, "333"}, {A::Kill}}}},
     };
     for (const CScenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.name);

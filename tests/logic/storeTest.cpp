@@ -90,6 +90,7 @@ public:
         Write,        // nothing is written
         WriteShort,   // the disk fills after 6 bytes
         PutBackFails, // cut short after 6 bytes, and nothing more can be written
+        Stuck,        // as PutBackFails, and nothing can be cut either
         PutBackShort, // written whole, the flush fails, the old bytes go back only in part
         SizeLimit,    // nothing can be written past 10 bytes, as under a file-size limit
         Truncate,     // once
@@ -117,8 +118,9 @@ public:
     long WriteAt(Handle h, std::uint32_t nOffset, const void* pBuf, std::size_t nCount) override
     {
         ++m_nWrites;
-        const bool bShort = m_failing == Call::WriteShort || m_failing == Call::PutBackFails;
-        if (m_failing == Call::Write || (m_failing == Call::PutBackFails && m_nWrites > 1)) {
+        const bool bStuck = m_failing == Call::PutBackFails || m_failing == Call::Stuck;
+        const bool bShort = m_failing == Call::WriteShort || bStuck;
+        if (m_failing == Call::Write || (bStuck && m_nWrites > 1)) {
             return -1;
         }
         if (bShort && m_nWrites == 1) {
@@ -134,8 +136,8 @@ public:
     }
     bool Truncate(Handle h, std::uint32_t nLength) override
     {
-        const bool bFail =
-            FailOnce(Call::Truncate) || (m_failing == Call::SizeLimit && nLength > kSizeLimit);
+        const bool bFail = FailOnce(Call::Truncate) || m_failing == Call::Stuck ||
+                           (m_failing == Call::SizeLimit && nLength > kSizeLimit);
         return !bFail && CSystemFileOps::Truncate(h, nLength);
     }
     bool Flush(Handle h) override
@@ -358,8 +360,28 @@ TEST_F(StoreFileTest, FailuresSayWhichAndLeaveTheOldNumbersOrNone)
         EXPECT_EQ(dir.ReadStore(), row.after.value_or(""));
         EXPECT_EQ(FilesInDir(), row.after ? 1u : 0u);
         EXPECT_EQ(fresh.surface.m_strCaption, "before-no = 123");
-        EXPECT_TRUE(fresh.surface.m_bSetEnabled) << "the same digits may be set again";
+        // Kept, the same digits may be set again; a number the file holds is not kept.
+        EXPECT_EQ(fresh.surface.m_bSetEnabled, row.after != saved);
     }
+}
+
+// A save cut short that can neither put the old bytes back nor empty the mix says so, rather than
+// report the file emptied; the number is kept.
+TEST_F(StoreFileTest, AMixThatCannotBeEmptiedIsReported)
+{
+    dir.WriteStore(EncodeStore("777", "5678"));
+    CFailingOps stuck;
+    stuck.m_failing = CFailingOps::Call::Stuck;
+    CFileNote after;
+    EXPECT_EQ(UpdateStoreFile(
+                  stuck, Utf8(dir.Store()),
+                  [](const std::string&, const auto&) { return EncodeStore("123", "5678"); },
+                  &after),
+              StoreWriteResult::WriteFailed);
+    ASSERT_TRUE(after.records);
+    EXPECT_EQ(after.records->m_str3, DecodeStore(dir.ReadStore()).m_str3);
+    EXPECT_NE(after.records->m_str3, "777");
+    EXPECT_NE(after.records->m_str3, "123");
 }
 
 // A registration that could not be saved stays this copy's: the next save that succeeds, of
@@ -403,6 +425,72 @@ TEST_F(StoreFileTest, UnsavedRegistrationIsSavedLater)
         fresh.surface.m_nRadio = 0;
         fresh.core.OnKind3();
         EXPECT_EQ(fresh.surface.m_strCaption, "before-no = 777");
+    }
+}
+
+// For each kind the number pressed last stands: a number kept from a failed press meets what
+// another copy saved since, and is written at the close unless that copy saved the kind after
+// the press. The press fails on another program's lock, or, last row, on a file that could not be
+// opened at all.
+TEST_F(StoreFileTest, TheLaterPressStands)
+{
+    using Press = std::pair<int, const char*>;
+    struct Row {
+        const char* name;
+        std::vector<Press> before, between; // the other copy's presses
+        bool bLocked;
+        std::string after;
+    };
+    const Row rows[] = {
+        {"nothing between", {}, {}, true, EncodeStore("555", "4444")},
+        {"another copy sets 777", {}, {{0, "777"}}, true, EncodeStore("777", "4444")},
+        {"another copy sets 777, then 111",
+         {},
+         {{0, "777"}, {0, "111"}},
+         true,
+         EncodeStore("111", "4444")},
+        {"another copy set 777 before the press",
+         {{0, "777"}},
+         {},
+         true,
+         EncodeStore("555", "4444")},
+        {"another copy sets 5555", {}, {{1, "5555"}}, true, EncodeStore("555", "5555")},
+        {"the file can be opened again", {}, {}, false, EncodeStore("555", "4444")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        dir.WriteStore(EncodeStore("111", "4444"));
+        CFakeDialog a;
+        CFakeDialog b;
+        CFailingOps failing;
+        a.core.SetFileOps(failing);
+        a.core.InitNumberState();
+        b.core.InitNumberState();
+        const auto press = [](CFakeDialog& copy, const Press& p) {
+            // A person's presses, far enough apart for any file system's clock to tell.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            copy.surface.Click(p.first != 0 ? zandrel::IDC_KIND4 : zandrel::IDC_KIND3);
+            copy.surface.Type(p.second);
+            copy.surface.Click(zandrel::IDC_SET);
+        };
+        for (const Press& p : row.before) {
+            press(b, p);
+        }
+        {
+            const CLockHolder holder(dir.Store());
+            failing.m_failing = row.bLocked ? CFailingOps::Call::None : CFailingOps::Call::Open;
+            press(a, {0, "555"});
+            ASSERT_EQ(a.surface.m_messages.size(), 1u);
+        }
+        failing.m_failing = CFailingOps::Call::None;
+        for (const Press& p : row.between) {
+            press(b, p);
+        }
+        a.surface.Click(zandrel::IDCANCEL);
+        EXPECT_EQ(dir.ReadStore(), row.after);
+        EXPECT_EQ(a.core.m_pszPrevNo3.View(), DecodeStore(row.after).m_str3);
+        EXPECT_FALSE(a.core.HasUnsaved());
+        EXPECT_TRUE(b.surface.m_messages.empty());
     }
 }
 

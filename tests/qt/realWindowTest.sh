@@ -19,9 +19,10 @@ start_program "$program" "$platform"
 xdotool key --delay 50 Tab Tab
 xdotool type --delay 50 007
 xdotool key --delay 50 Tab Return
-for _ in $(seq 50); do [ -s zandrel.ini ] && break; sleep 0.1; done
-actual=$(store_bytes 2>&1 || true)
+# A save grows the file before it writes the numbers: wait for them.
 expected="01 00 00 00 37 00 00 00 00 00"
+for _ in $(seq 50); do [ -f zandrel.ini ] && [ "$(store_bytes)" = "$expected" ] && break; sleep 0.1; done
+actual=$(store_bytes 2>&1 || true)
 [ "$actual" = "$expected" ] || { echo "FAIL: zandrel.ini holds '$actual', expected '$expected'"; show_app_log; exit 1; }
 
 # The window menu's version item by its accelerator. The box is modal: Escape then closes it and

@@ -30,6 +30,11 @@ start() {
   [ "$(xdotool getwindowfocus)" = "$win" ] || fail "the window never took the keyboard"
   sleep 0.3
 }
+# The file as expected, waited for: a save grows the file before it writes the numbers.
+holds() {
+  for _ in $(seq 50); do [ -f zandrel.ini ] && [ "$(store_bytes)" = "$1" ] && return 0; sleep 0.1; done
+  fail "zandrel.ini holds '$(store_bytes 2>/dev/null)' $2, not '$1'"
+}
 ended_with_status_0() {
   wait_gone "$app_pid" 100 || fail "still running after $1"
   local status=0
@@ -43,16 +48,14 @@ start
 xdotool key --delay 80 Tab Tab Tab
 xdotool type --delay 80 007
 xdotool key --delay 80 Tab Return
-for _ in $(seq 50); do [ -s zandrel.ini ] && break; sleep 0.1; done
-[ "$(store_bytes)" = "01 00 00 00 37 00 00 00 00 00" ] || fail "zandrel.ini holds '$(store_bytes)' after 007"
+holds "01 00 00 00 37 00 00 00 00 00" "after 007"
 
 # "set", disabled now, has handed the focus on to "使用"; Tab passes "get" and "end" to the
 # checked kind, and Down checks "numbers4", whose entry then takes 0042.
 xdotool key --delay 80 Tab Tab Tab Down Tab
 xdotool type --delay 80 0042
 xdotool key --delay 80 Tab Return
-for _ in $(seq 50); do [ "$(stat -c %s zandrel.ini)" -eq 13 ] && break; sleep 0.1; done
-[ "$(store_bytes)" = "01 00 00 00 37 00 02 00 00 00 34 32 00" ] || fail "zandrel.ini holds '$(store_bytes)' after 0042"
+holds "01 00 00 00 37 00 02 00 00 00 34 32 00" "after 0042"
 
 # Our item is the system menu's last; Wine adds an "About Wine" item that shares its letter A.
 keys_then_wait_for_change alt+space
