@@ -522,122 +522,38 @@ TEST_F(StoreFileTest, KeptRegistrationsAtCloseAndEnd)
         std::optional<int> exitStatus; // the program ended
         std::string after;
     };
+    const std::vector<std::string> none;
+    const std::optional<int> live;
     const Row rows[] = {
-        {"nothing kept: no save, no box", Call::None, false, NoBox, Close, Stay, {}, 1, {}, old},
-        {"kept: saved at the close", Call::Open, true, NoBox, Close, Stay, {}, 1, {}, saved},
-        {"still failing: closed without it",
-         Call::Open,
-         false,
-         NoBox,
-         Close,
-         Discard,
-         ask3,
-         1,
-         {},
+        {"nothing kept: no save, no box", Call::None, false, NoBox, Close, Stay, none, 1, live,
          old},
-        {"still failing: try again saves it",
-         Call::Open,
-         false,
-         NoBox,
-         Close,
-         TryAgain,
-         ask3,
-         1,
-         {},
+        {"kept: saved at the close", Call::Open, true, NoBox, Close, Stay, none, 1, live, saved},
+        {"still failing: closed without it", Call::Open, false, NoBox, Close, Discard, ask3, 1,
+         live, old},
+        {"still failing: try again saves it", Call::Open, false, NoBox, Close, TryAgain, ask3, 1,
+         live, saved},
+        {"still failing: Cancel keeps the window", Call::Open, false, NoBox, Cancel, Stay, ask3, 0,
+         live, old},
+        {"emptied: both kinds saved at the close", Call::PutBackFails, true, NoBox, Close, Stay,
+         none, 1, live, saved},
+        {"emptied, still failing: the box names both", Call::PutBackFails, false, NoBox, Close,
+         Discard, askBoth, 1, live, ""},
+        {"a second close while the close box is open opens no other", Call::Open, false, CloseBox,
+         Close, Stay, ask3, 0, live, old},
+        {"a close while the error box is open waits for it", Call::Open, true, ErrorBox, Close,
+         Stay, none, 0, live, old},
+        {"a close while the version box is open waits for it", Call::Open, true, VersionBox, Close,
+         Stay, none, 0, live, old},
+        {"an end request saves once, no box", Call::Open, true, NoBox, End, Stay, none, 0, 0,
          saved},
-        {"still failing: Cancel keeps the window",
-         Call::Open,
-         false,
-         NoBox,
-         Cancel,
-         Stay,
-         ask3,
-         0,
-         {},
-         old},
-        {"emptied: both kinds saved at the close",
-         Call::PutBackFails,
-         true,
-         NoBox,
-         Close,
-         Stay,
-         {},
-         1,
-         {},
-         saved},
-        {"emptied, still failing: the box names both",
-         Call::PutBackFails,
-         false,
-         NoBox,
-         Close,
-         Discard,
-         askBoth,
-         1,
-         {},
-         ""},
-        {"a second close while the close box is open opens no other",
-         Call::Open,
-         false,
-         CloseBox,
-         Close,
-         Stay,
-         ask3,
-         0,
-         {},
-         old},
-        {"a close while the error box is open waits for it",
-         Call::Open,
-         true,
-         ErrorBox,
-         Close,
-         Stay,
-         {},
-         0,
-         {},
-         old},
-        {"a close while the version box is open waits for it",
-         Call::Open,
-         true,
-         VersionBox,
-         Close,
-         Stay,
-         {},
-         0,
-         {},
-         old},
-        {"an end request saves once, no box", Call::Open, true, NoBox, End, Stay, {}, 0, 0, saved},
-        {"an end request that cannot save says so in its status",
-         Call::Open,
-         false,
-         NoBox,
-         End,
-         Stay,
-         {},
-         0,
-         1,
-         old},
+        {"an end request that cannot save says so in its status", Call::Open, false, NoBox, End,
+         Stay, none, 0, 1, old},
         {"an end request with the close box open", Call::Open, true, CloseBox, End, Stay, ask3, 0,
          0, saved},
-        {"an end request with the error box open",
-         Call::Open,
-         true,
-         ErrorBox,
-         End,
-         Stay,
-         {},
-         0,
-         0,
-         saved},
-        {"an end request with the version box open",
-         Call::Open,
-         false,
-         VersionBox,
-         End,
-         Stay,
-         {},
-         0,
-         1,
-         old},
+        {"an end request with the error box open", Call::Open, true, ErrorBox, End, Stay, none, 0,
+         0, saved},
+        {"an end request with the version box open", Call::Open, false, VersionBox, End, Stay, none,
+         0, 1, old},
         {"a second end request changes nothing", Call::Open, true, CloseBox, EndTwice, Stay, ask3,
          0, 0, saved},
     };
@@ -724,34 +640,6 @@ TEST_F(StoreFileTest, MissingDirectoryAtSave)
 
 // Two copies open in one folder: each save changes only the kind it registers, and takes what
 // the other copy saved for the other kind.
-TEST_F(StoreFileTest, TwoCopiesKeepEachOthersKind)
-{
-    CFakeDialog a;
-    CFakeDialog b;
-    a.core.InitNumberState();
-    b.core.InitNumberState();
-    a.surface.Type("111");
-    a.core.OnSet();
-    b.surface.m_nRadio = 1;
-    b.core.OnKind4();
-    b.surface.Type("2222");
-    b.core.OnSet();
-    EXPECT_EQ(DecodeStore(dir.ReadStore()).m_str3, "111");
-    EXPECT_EQ(b.core.m_pszPrevNo3.View(), "111");
-    a.surface.m_nRadio = 1;
-    a.core.OnKind4();
-    a.surface.Type("3333");
-    a.core.OnSet();
-    EXPECT_EQ(dir.ReadStore(),
-              Bytes({3, 0, 0, 0, '1', '1', '1', 0, 4, 0, 0, 0, '3', '3', '3', '3', 0}));
-    EXPECT_EQ(a.core.m_pszPrevNo3.View(), "111");
-    // Two copies registering the same kind: the later one wins.
-    b.surface.Type("4444");
-    b.core.OnSet();
-    EXPECT_EQ(DecodeStore(dir.ReadStore()).m_str4, "4444");
-    EXPECT_TRUE(a.surface.m_messages.empty() && b.surface.m_messages.empty());
-}
-
 // Another holder of the lock, here a second open of the file: a start waits for it within
 // bounds, and a number it could not read is not written over later.
 TEST_F(StoreFileTest, BusyFileAtStart)

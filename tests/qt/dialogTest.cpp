@@ -261,7 +261,8 @@ TEST_F(DialogTest, EnterPressesGetUnlessAnotherButtonHasTheFocus)
     EXPECT_TRUE(NumbersShown().empty());
 }
 
-// Every way of closing reaches the core; the close box is asked through the host.
+// Every way of closing reaches the core; with a number kept, the close box is asked through the
+// host, and Cancel there keeps the window.
 TEST_F(DialogTest, ClosePaths)
 {
     struct Row {
@@ -278,35 +279,25 @@ TEST_F(DialogTest, ClosePaths)
     };
     const std::string before = Bytes({1, 0, 0, 0, 0x37, 0, 2, 0, 0, 0, 0x34, 0x32, 0});
     for (const Row& row : rows) {
-        for (const bool bKept : {false, true}) {
-            SCOPED_TRACE(std::string(row.name) + (bKept ? ", a number kept" : ""));
-            host.m_boxes.clear();
-            host.m_fnAnswerClose = nullptr;
-            Start(before);
-            if (bKept) {
-                std::filesystem::remove(dir.Store());
-                std::filesystem::create_directory(dir.Store()); // nothing can replace a folder
-                TypeEntry(QStringLiteral("123"));
-                Click(Button("IDC_SET"));
-                // Cancel in the close box: the window stays.
-                row.close(*this);
-                ASSERT_EQ(host.m_boxes.size(), 2u);
-                EXPECT_EQ(host.m_boxes[1].icon, QMessageBox::Critical);
-                EXPECT_EQ(host.m_boxes[1].caption, "error");
-                EXPECT_TRUE(dlg->isVisible());
-                host.m_fnAnswerClose = [] { return CCloseAnswer::Discard; };
-            }
-            row.close(*this);
-            EXPECT_FALSE(dlg->isVisible());
-            EXPECT_EQ(dlg->result(), QDialog::Rejected);
-            EXPECT_EQ(dlg->Core().m_pszPrevNo3.IsEmpty(), row.releases);
-            if (!bKept) {
-                EXPECT_TRUE(host.m_boxes.empty());
-                EXPECT_EQ(dir.ReadStore(), before) << "closing with nothing kept never writes";
-            }
-            dlg.reset();
-            std::filesystem::remove_all(dir.Store());
-        }
+        SCOPED_TRACE(row.name);
+        host.m_boxes.clear();
+        Start(before);
+        std::filesystem::remove(dir.Store());
+        std::filesystem::create_directory(dir.Store()); // nothing can replace a folder
+        TypeEntry(QStringLiteral("123"));
+        Click(Button("IDC_SET"));
+        row.close(*this);
+        ASSERT_EQ(host.m_boxes.size(), 2u);
+        EXPECT_EQ(host.m_boxes[1].icon, QMessageBox::Critical);
+        EXPECT_TRUE(dlg->isVisible());
+        std::filesystem::remove(dir.Store());
+        row.close(*this); // the file can be written: saved, no box
+        EXPECT_EQ(host.m_boxes.size(), 2u);
+        EXPECT_FALSE(dlg->isVisible());
+        EXPECT_EQ(dlg->result(), QDialog::Rejected);
+        EXPECT_EQ(dlg->Core().m_pszPrevNo3.IsEmpty(), row.releases);
+        EXPECT_EQ(dir.ReadStore(), Bytes({3, 0, 0, 0, '1', '2', '3', 0, 2, 0, 0, 0, '4', '2', 0}));
+        dlg.reset();
     }
 }
 
