@@ -56,10 +56,15 @@ press_while_locked() {
   wait "$holder"
 }
 
-for row in "777 then 111 after the press" "777 before the press"; do
+for row in "nothing between" "777 after the press" "777 then 111 after the press" \
+  "777 before the press"; do
   printf '\x03\x00\x00\x00111\x00\x04\x00\x00\x004444\x00' >zandrel.ini
   start_copy A
   case "$row" in
+    "nothing between")
+      press_while_locked; expected="35 35 35" ;;
+    "777 after the press")
+      press_while_locked; other_copy_sets 777; expected="37 37 37" ;;
     "777 then 111 after the press")
       press_while_locked; other_copy_sets 777; other_copy_sets 111; expected="31 31 31" ;;
     "777 before the press")
