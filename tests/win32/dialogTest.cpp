@@ -210,6 +210,12 @@ TEST_F(WinDialogTest, SystemCommandsAndEnding)
     const HWND hSecond = second.Create();
     SendMessageW(hSecond, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_EQ(second.Result(), IDCANCEL);
+
+    CZandrelDlg third(&host);
+    const HWND hThird = third.Create();
+    SendMessageW(hThird, WM_ENDSESSION, TRUE, 0); // the session ends
+    EXPECT_EQ(third.Result(), IDCANCEL);
+    EXPECT_EQ(third.ExitStatus(), 0);
 }
 
 // With a number kept from a failed save, closing asks; another program's close message while the
