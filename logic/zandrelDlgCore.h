@@ -115,8 +115,8 @@ public:
     // Digits of the current kind: three for kind 0, four for any other.
     int DigitCount() const { return m_nKind != 0 ? 4 : 3; }
     // Whether a registration that a failed save kept is still waiting to be saved.
-    bool HasUnsaved() const { return m_bUnsaved3 || m_bUnsaved4; }
     bool IsKept(int nKind) const { return nKind != 0 ? m_bUnsaved4 : m_bUnsaved3; }
+    bool HasUnsaved() const { return IsKept(0) || IsKept(1); }
 
     std::string m_strPrevNo;
     std::string m_strEntryNorm;

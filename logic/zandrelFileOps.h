@@ -59,6 +59,7 @@ public:
     virtual bool Truncate(Handle h, std::uint32_t nLength) = 0;
     // Down to the disk.
     virtual bool Flush(Handle h) = 0;
+    // What tells this version of the open file from another.
     virtual bool Stamp(Handle h, CFileStamp& stamp) = 0;
     // Down to the disk for the folder that holds strPath: a file just created there keeps its name.
     virtual bool FlushFolder(const std::string& strPath) = 0;

@@ -206,22 +206,20 @@ CFileNote NoteOpenFile(CFileOps& ops, CFileOps::Handle h)
     return note;
 }
 
+// A missing file reads as empty, with the stamp of no file.
+const CFileNote kNoFileNote{CStoreRecords{}, CFileStamp{}};
+
 } // namespace
 
 CFileNote NoteStoreFile(CFileOps& ops, const std::string& strPath)
 {
-    CFileNote note;
     auto failure = CFileOps::OpenFailure::Refused;
     const CFile file(ops, strPath.empty() ? CFileOps::kNoFile
                                           : ops.Open(strPath, CFileOps::Mode::Read, failure));
-    if (!file.IsOpen()) {
-        if (!strPath.empty() && failure == CFileOps::OpenFailure::Missing) {
-            note.records.emplace();
-            note.stamp.emplace();
-        }
-        return note;
+    if (file.IsOpen()) {
+        return NoteOpenFile(ops, file.Get());
     }
-    return NoteOpenFile(ops, file.Get());
+    return failure == CFileOps::OpenFailure::Missing ? kNoFileNote : CFileNote{};
 }
 
 StoreWriteResult UpdateStoreFile(CFileOps& ops, const std::string& strPath,
@@ -270,7 +268,7 @@ StoreWriteResult UpdateStoreFile(CFileOps& ops, const std::string& strPath,
         }
     }
     if (bOwnNewFile && ops.Remove(file.Get(), strPath)) {
-        after = {CStoreRecords{}, CFileStamp{}};
+        after = kNoFileNote;
         return StoreWriteResult::WriteFailed;
     }
     after = NoteOpenFile(ops, file.Get());

@@ -32,11 +32,11 @@ bool CZandrelApp::InitInstance()
     CZandrelDlg dlg;
     m_pMainWnd = &dlg;
     {
-        const CEndRequests signals(&dlg, [&dlg] { dlg.Core().OnEndRequest(); });
+        const auto fnEnd = [&dlg] { dlg.Core().OnEndRequest(); };
+        const CEndRequests signals(&dlg, fnEnd);
 #if QT_CONFIG(sessionmanager)
         // The desktop session ends (X11 session managers).
-        connect(this, &QGuiApplication::commitDataRequest, &dlg,
-                [&dlg] { dlg.Core().OnEndRequest(); });
+        connect(this, &QGuiApplication::commitDataRequest, &dlg, fnEnd);
 #endif
         dlg.DoModal();
     }
