@@ -68,14 +68,15 @@ start_weston() {
 }
 
 # Waits, up to 20 s, until the program's protocol log shows the keyboard on its first window
-# (main) or on another of its windows, a box it opened (other).
+# (main) or on another of its windows, a box it opened (other). libwayland writes an object as
+# interface@id up to 1.22 (Debian 12), interface#id from 1.23 (Debian 13).
 wait_for_keyboard() {
   local where=$1 first last
   for _ in $(seq 200); do
-    first=$(grep -oE 'wl_keyboard@[0-9]+\.enter\([0-9]+, wl_surface@[0-9]+' "$scratch/app.log" 2>/dev/null |
-      head -n1 | grep -oE 'wl_surface@[0-9]+' || true)
-    last=$(grep -oE 'wl_keyboard@[0-9]+\.(enter\([0-9]+, wl_surface@[0-9]+|leave)' "$scratch/app.log" 2>/dev/null |
-      tail -n1 | grep -oE 'wl_surface@[0-9]+' || true)
+    first=$(grep -oE 'wl_keyboard[@#][0-9]+\.enter\([0-9]+, wl_surface[@#][0-9]+' "$scratch/app.log" 2>/dev/null |
+      head -n1 | grep -oE 'wl_surface[@#][0-9]+' || true)
+    last=$(grep -oE 'wl_keyboard[@#][0-9]+\.(enter\([0-9]+, wl_surface[@#][0-9]+|leave)' "$scratch/app.log" 2>/dev/null |
+      tail -n1 | grep -oE 'wl_surface[@#][0-9]+' || true)
     if [ -n "$last" ]; then
       [ "$where" = main ] && [ "$last" = "$first" ] && return 0
       [ "$where" = other ] && [ "$last" != "$first" ] && return 0
@@ -90,8 +91,8 @@ wait_for_keyboard() {
 show_app_log() {
   grep -vE '^\[ *[0-9]+\.[0-9]+\] ' "$scratch/app.log" || true
   [ "${target_win:-}" = "${weston_win:-none}" ] || return 0
-  echo "keys that reached the program: $(grep -cE 'wl_keyboard@[0-9]+\.key\(' "$scratch/app.log" || true)"
-  grep -E 'wl_keyboard@[0-9]+\.(enter|leave)\(' "$scratch/app.log" | tail -n 4 || true
+  echo "keys that reached the program: $(grep -cE 'wl_keyboard[@#][0-9]+\.key\(' "$scratch/app.log" || true)"
+  grep -E 'wl_keyboard[@#][0-9]+\.(enter|leave)\(' "$scratch/app.log" | tail -n 4 || true
 }
 
 # Starts the program under test ($1) on the platform asked for ($2: xcb or wayland), in the
