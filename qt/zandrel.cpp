@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <QString>
+#include <string_view>
 #if QT_CONFIG(sessionmanager)
 #include <QSessionManager>
 #endif
@@ -45,8 +46,39 @@ bool CZandrelApp::InitInstance()
     return false;
 }
 
+namespace {
+
+// --version and --help answer without a display, for scripts and package checks; every other
+// argument is Qt's (-platform, -style, ...), as before.
+bool AnsweredOption(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view strArg = argv[i];
+        if (strArg == "--version") {
+            const auto& ver = rc::Version().version;
+            std::printf("zandrel %u.%u.%u.%u\n", unsigned{ver[0]}, unsigned{ver[1]},
+                        unsigned{ver[2]}, unsigned{ver[3]});
+            return true;
+        }
+        if (strArg == "--help" || strArg == "-h") {
+            std::fputs("Usage: zandrel [--version] [--help]\n"
+                       "Opens the zandrel window, which draws three- and four-digit numbers and keeps\n"
+                       "the numbers last registered in zandrel.ini in the current directory.\n"
+                       "Needs a graphical desktop (X11 or Wayland). See zandrel(1).\n",
+                       stdout);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (AnsweredOption(argc, argv)) {
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     // Set here, once for the whole process, rather than by the file layer behind its back.
     PrepareProcess();
     if (!DisplayReachable()) {
