@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 platform=linux
 case "${1:-}" in linux | windows) platform=$1; shift ;; esac
-scripts/setup.sh
+scripts/setup.sh "$platform"
 if [ "$platform" = windows ]; then
   build=${ZANDREL_BUILD_DIR:-build-win}
   # Small over fast: the program waits on its user, and every byte is downloaded and kept in memory.

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
-# Installs, from Debian's packages, whatever the build and the tests need and this machine lacks.
+# Installs, from Debian's packages, whatever this machine lacks for: linux, building the program
+# and its Linux tests; windows, cross-building the Windows program and testing it under Wine; all
+# (the default), the whole test command and the release as well.
+# Usage: setup.sh [linux|windows|all]
 set -euo pipefail
 
-packages=(
+linux=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -12,11 +15,23 @@ packages=(
   xvfb xauth x11-utils x11-apps xdotool
   dbus at-spi2-core python3-pyatspi
   weston qt6-wayland qt6-gtk-platformtheme
-  clang libclang-rt-dev
-  desktop-file-utils appstream dpkg-dev debhelper file lintian man-db groff-base
+  desktop-file-utils appstream file man-db groff-base
+)
+windows=(
+  cmake ninja-build python3
   g++-mingw-w64-x86-64-posix mingw-w64-common googletest wine wine64 nsis libxml2-utils
+)
+release=(
+  clang libclang-rt-dev
+  dpkg-dev debhelper lintian locales
   osslsigncode openssl diffoscope-minimal gnupg python3-jsonschema python3-yaml
 )
+case "${1:-all}" in
+  linux) packages=("${linux[@]}") ;;
+  windows) packages=("${windows[@]}") ;;
+  all) packages=("${linux[@]}" "${windows[@]}" "${release[@]}") ;;
+  *) echo "usage: setup.sh [linux|windows|all]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -8,6 +8,7 @@
 # Set ZANDREL_FUZZ_SECONDS to change the fuzzing time (0 skips).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/setup.sh all
 jobs=$(nproc)
 scratch=$(mktemp -d)
 wine_started=
