@@ -1,22 +1,58 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
-# Builds the Debian package from a copy of the sources with Debian's own tools (dpkg-buildpackage,
-# debhelper), into OUT. The changelog comes from NEWS.md, signed with MAINTAINER ("Name <address>";
-# without one, "The zandrel developers", which lintian reports as lacking an address).
-# Usage: deb.sh SOURCES OUT [MAINTAINER]
+# Builds the Debian source package from a copy of the sources, then the binary package from that
+# source package, with Debian's own tools (dpkg-source, dpkg-buildpackage, debhelper), into OUT:
+# zandrel_VERSION.orig.tar.xz (the sources without debian/), zandrel_VERSION-1.debian.tar.xz and
+# .dsc, zandrel_VERSION-1_amd64.deb and dpkg's record of its build, zandrel_VERSION-1_amd64.buildinfo.
+# The publisher's settings go into debian/: MAINTAINER ("Name <address>") signs the changelog and
+# is control's Maintainer, HOMEPAGE is control's Homepage, DOWNLOADS (the address of the release's
+# downloads) tells debian/watch where newer releases appear. Dated by SOURCE_DATE_EPOCH.
+# Usage: deb.sh SOURCES OUT [MAINTAINER [HOMEPAGE [DOWNLOADS]]]
 set -euo pipefail
 src=$(realpath "$1")
 out=$(realpath -m "$2")
-maintainer=${3:-The zandrel developers}
+maintainer=${3:-}
+homepage=${4:-}
+downloads=${5:-}
+: "${SOURCE_DATE_EPOCH:?deb.sh: SOURCE_DATE_EPOCH must date the sources}"
 version=$(sed -n 's/^project(zandrel VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
-# dpkg-buildpackage writes beside the source folder: a folder of its own, named as Debian names it.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp -a "$src" "$work/zandrel-$version"
+fail() { echo "deb.sh: $*" >&2; exit 1; }
+
+# The committed changelog is NEWS.md's, as the Debian maintainer who committed it signed it.
+committed=$(dpkg-parsechangelog -l "$src/debian/changelog" -SMaintainer)
+python3 "$src/res/linux/changelog.py" "$src/NEWS.md" "$committed" "$work/changelog"
+cmp -s "$work/changelog" "$src/debian/changelog" ||
+  fail "debian/changelog is not NEWS.md's: write it with res/linux/changelog.py NEWS.md '$committed' debian/changelog"
+
 tree=$work/zandrel-$version
-python3 "$tree/res/linux/changelog.py" "$tree/NEWS.md" "$maintainer" "$tree/debian/changelog"
-sed -i "s/^Maintainer: .*/Maintainer: $maintainer/" "$tree/debian/control"
-(cd "$tree" && dpkg-buildpackage -b -us -uc >"$work/build.log" 2>&1) || { tail -n 60 "$work/build.log"; exit 1; }
+cp -a "$src" "$tree"
+tar -C "$work" --exclude="zandrel-$version/debian" --sort=name --mtime="@$SOURCE_DATE_EPOCH" \
+  --owner=0 --group=0 --numeric-owner --mode=u=rwX,go=rX --format=gnu -cf - "zandrel-$version" |
+  xz -6 -T1 >"$work/zandrel_$version.orig.tar.xz"
+if [ -n "$maintainer" ]; then
+  python3 "$tree/res/linux/changelog.py" "$tree/NEWS.md" "$maintainer" "$tree/debian/changelog"
+fi
+awk -v maintainer="${maintainer:-$committed}" -v homepage="$homepage" '
+  /^Maintainer: / { print "Maintainer: " maintainer; next }
+  /^Standards-Version: / && homepage != "" { print "Homepage: " homepage }
+  { print }' "$src/debian/control" >"$tree/debian/control"
+if [ -n "$downloads" ]; then
+  # A release's downloads in a folder named by its version: uscan looks through the folders beside it.
+  parent=${downloads%/}
+  [ "${parent##*/}" = "$version" ] && parent="${parent%/*}/(\\d[\\d.]*)"
+  printf 'version=4\n%s/ zandrel_@ANY_VERSION@\\.orig\\.tar\\.xz\n' "$parent" >"$tree/debian/watch"
+fi
+
+(cd "$work" && dpkg-source -b "zandrel-$version" >"$work/build.log" 2>&1) ||
+  { tail -n 30 "$work/build.log"; fail "dpkg-source could not make the source package"; }
+# The binary package from the source package, as anyone who takes the .dsc builds it.
+mkdir "$work/binary"
+(cd "$work/binary" && dpkg-source -x "../zandrel_$version-1.dsc" "zandrel-$version" &&
+  cd "zandrel-$version" && dpkg-buildpackage -b -us -uc) >>"$work/build.log" 2>&1 ||
+  { tail -n 60 "$work/build.log"; fail "the package did not build"; }
 mkdir -p "$out"
-cp "$work/zandrel_${version}_amd64.deb" "$out/"
+cp "$work/zandrel_$version.orig.tar.xz" "$work/zandrel_$version-1.debian.tar.xz" "$work/zandrel_$version-1.dsc" \
+  "$work/binary/zandrel_$version-1_amd64.deb" "$work/binary/zandrel_$version-1_amd64.buildinfo" "$out/"

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
-"""Writes the Debian changelog from NEWS.md: one entry per "## VERSION (YYYY-MM-DD)" section, its
-"- " items as the entry's lines, signed by MAINTAINER at noon UTC of the release date.
+"""Writes debian/changelog from NEWS.md: one entry per "## VERSION (YYYY-MM-DD)" section, packaged as
+Debian revision 1, its "- " items as the entry's lines, signed by MAINTAINER at noon UTC of the
+release date. The committed debian/changelog is its output for "The zandrel developers"; a release
+writes it again for the publisher who signs it.
 Usage: changelog.py NEWS.md MAINTAINER OUTPUT"""
 import datetime
 import re
@@ -36,7 +38,7 @@ def main():
         sys.exit(f"{news}: no release heading")
     out = []
     for version, date, items in found:
-        out.append(f"zandrel ({version}) unstable; urgency=medium\n")
+        out.append(f"zandrel ({version}-1) unstable; urgency=medium\n")
         for item in items:
             out.append(textwrap.fill(item, 76, initial_indent="  * ", subsequent_indent="    "))
         out.append(f"\n -- {maintainer}  {date.strftime('%a, %d %b %Y %H:%M:%S +0000')}\n")

@@ -17,6 +17,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 case "$mode" in
   cmake)
     DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
+    docs=(copyright)
     ;;
   deb)
     deb=$build
@@ -29,13 +30,14 @@ case "$mode" in
     done
     [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "Recommends: qt6-wayland for native Wayland"
     dpkg-deb -x "$deb" "$root"
+    docs=(copyright changelog.gz changelog.Debian.gz)
     ;;
   *) fail "unknown mode $mode" ;;
 esac
 
 id=org.zandrel.zandrel
 for f in usr/bin/zandrel usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
-         usr/share/man/man1/zandrel.1.gz usr/share/doc/zandrel/{copyright,changelog.gz} \
+         usr/share/man/man1/zandrel.1.gz "${docs[@]/#/usr/share/doc/zandrel/}" \
          usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$id.png; do
   [ -e "$root/$f" ] || fail "$f is not installed"
 done
