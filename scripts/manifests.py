@@ -5,7 +5,8 @@
 winget's multi-file manifest (version, installer, default locale; ManifestVersion 1.10.0) in
 DIST/winget/, and Scoop's in DIST/scoop/zandrel.json. They describe the installer as it behaves:
 per user, /S for silent, exit code 2 while zandrel runs, and the Apps & features entry it writes.
-Usage: manifests.py DIST VERSION URL_BASE RELEASE_DATE RELEASE_NOTES_URL"""
+Every address they name is a download of the release, or HOMEPAGE, the publisher's page.
+Usage: manifests.py DIST VERSION URL_BASE RELEASE_DATE HOMEPAGE"""
 import hashlib
 import json
 import os
@@ -14,8 +15,10 @@ import sys
 PACKAGE = "zandrel.zandrel"
 PUBLISHER = "The zandrel developers"
 DESCRIPTION = "Draws three- and four-digit numbers"
-HOMEPAGE = "https://zandrel.org/"
 LICENSE = "MIT"
+TAGS = ["numbers", "random", "utility"]
+# What the README names: Windows 10 and later.
+MINIMUM_OS = "10.0.0.0"
 MANIFEST_VERSION = "1.10.0"
 # What the installer writes under HKCU\...\Uninstall\zandrel (win32/installer.nsi).
 UNINSTALL_KEY = "zandrel"
@@ -57,8 +60,12 @@ def write(path, kind, fields):
 
 
 def main():
-    dist, version, base, date, notes = sys.argv[1:6]
+    dist, version, base, date, homepage = sys.argv[1:6]
     base = base.rstrip("/")
+    # The same address for a later version, for Scoop's autoupdate: where the downloads are in
+    # a folder named by the version, the next one's are in the folder beside it.
+    head, _, last = base.rpartition("/")
+    base_of_next = f"{head}/$version" if last == version else base
     setup = f"zandrel-{version}-setup.exe"
     portable = f"zandrel-{version}-win64"
     common = {"PackageIdentifier": PACKAGE, "PackageVersion": version}
@@ -67,6 +74,7 @@ def main():
         "ManifestVersion": MANIFEST_VERSION})
     write(f"{dist}/winget/{PACKAGE}.installer.yaml", "installer", {
         **common,
+        "MinimumOSVersion": MINIMUM_OS,
         "InstallerType": "nullsoft",
         "Scope": "user",
         "InstallModes": ["interactive", "silent", "silentWithProgress"],
@@ -83,27 +91,38 @@ def main():
         "ManifestType": "installer",
         "ManifestVersion": MANIFEST_VERSION})
     write(f"{dist}/winget/{PACKAGE}.locale.en-US.yaml", "defaultLocale", {
-        **common, "PackageLocale": "en-US", "Publisher": PUBLISHER, "PackageName": "zandrel",
-        "PackageUrl": HOMEPAGE, "License": LICENSE, "ShortDescription": DESCRIPTION,
-        "ReleaseNotesUrl": notes, "ManifestType": "defaultLocale",
+        **common, "PackageLocale": "en-US", "Publisher": PUBLISHER, "PublisherUrl": homepage,
+        "PackageName": "zandrel", "PackageUrl": homepage, "License": LICENSE,
+        "LicenseUrl": f"{base}/LICENSE", "ShortDescription": DESCRIPTION, "Moniker": "zandrel",
+        "Tags": TAGS, "ReleaseNotesUrl": f"{base}/NEWS.md", "ManifestType": "defaultLocale",
         "ManifestVersion": MANIFEST_VERSION})
     os.makedirs(f"{dist}/scoop", exist_ok=True)
     scoop = {
         "version": version,
         "description": DESCRIPTION,
-        "homepage": HOMEPAGE,
-        "license": LICENSE,
-        "url": f"{base}/{portable}.zip",
-        "hash": sha256(f"{dist}/{portable}.zip"),
-        "extract_dir": portable,
+        "homepage": homepage,
+        "license": {"identifier": LICENSE, "url": f"{base}/LICENSE"},
+        "architecture": {"64bit": {
+            "url": f"{base}/{portable}.zip",
+            "hash": sha256(f"{dist}/{portable}.zip"),
+            "extract_dir": portable}},
         "bin": "zandrel.exe",
         "shortcuts": [["zandrel.exe", "zandrel"]],
         # Started from its shortcut, zandrel keeps zandrel.ini in the app's folder, which each
-        # update replaces: Scoop keeps the file itself across updates, and zandrel rewrites it in
-        # place, so the kept file stays the one in use.
+        # update replaces: Scoop keeps the file itself across updates, as a hard link that
+        # zandrel's saving in place keeps. Scoop makes a folder of a persisted name that the
+        # app does not hold at its first install, so the file is made first.
+        "pre_install": 'if (!(Test-Path "$persist_dir\\zandrel.ini")) '
+                       '{ New-Item "$dir\\zandrel.ini" -ItemType File | Out-Null }',
         "persist": "zandrel.ini",
         "notes": "zandrel keeps its numbers in $persist_dir\\zandrel.ini when started from the "
                  "Start menu, and in the current folder when started from a command prompt.",
+        # The publisher's page links the newest portable zip by its name.
+        "checkver": {"url": homepage, "regex": r"zandrel-([\d.]+)-win64\.zip"},
+        "autoupdate": {"architecture": {"64bit": {
+            "url": f"{base_of_next}/zandrel-$version-win64.zip",
+            "hash": {"url": f"{base_of_next}/SHA256SUMS"},
+            "extract_dir": "zandrel-$version-win64"}}},
     }
     with open(f"{dist}/scoop/zandrel.json", "w", encoding="utf-8") as f:
         json.dump(scoop, f, indent=4, ensure_ascii=False)

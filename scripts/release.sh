@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
-# Makes every download from the commit checked out, into dist/ (or DIST): the Debian package, the
-# Windows installer, the portable Windows program with README.md, LICENSE and the runtime's
-# notices, BUILDINFO (the commit and the tools) and SHA256SUMS over all of them. The same commit
-# gives the same bytes, whatever the folder, the time, the user and the builder's settings.
+# Makes every download from the commit checked out, into dist/ (or DIST): the Debian source
+# package (.dsc, .orig.tar.xz, .debian.tar.xz) and the package built from it, the Windows
+# installer, the portable Windows program with README.md, LICENSE and the runtime's notices,
+# NEWS.md and LICENSE on their own, BUILDINFO (the commit, the publisher's settings, the Debian
+# packages that built it) and SHA256SUMS over all of them. The same commit and settings give the
+# same bytes, whatever the folder, the time, the user, the locale and the builder's git and
+# compiler settings.
 #
-#   ZANDREL_MAINTAINER        "Name <address>": the package's maintainer; lintian must then be
-#                             silent, and without one the release says what lintian reports
+# The publisher's settings, which BUILDINFO records (--like BUILDINFO takes them from there):
+#   ZANDREL_MAINTAINER        "Name <address>": the Debian package's maintainer; lintian must then
+#                             be silent, and without one the release says what lintian reports
+#   ZANDREL_HOMEPAGE          the publisher's page for zandrel: the package's Homepage, the
+#                             metainfo's and the manifests' (which need one); Scoop's checkver
+#                             reads the newest version from the name of the zip it links
+#   ZANDREL_URL_BASE          where the downloads will be published: debian/watch looks beside it,
+#                             and winget's and Scoop's manifests for them go into winget/ and scoop/
+# Signing, neither recorded nor needed to rebuild:
 #   ZANDREL_SIGN_PKCS12       a code-signing certificate and key: the Windows program, the
 #   ZANDREL_SIGN_PASSWORD     uninstaller inside the installer and the installer are signed with
 #                             Authenticode at the commit's time, and their signatures go into
@@ -16,27 +26,34 @@
 #   ZANDREL_SIGNATURES        such a .tar: a rebuild attaches its signatures to its own build
 #                             instead of signing, and so makes the published signed files
 #   ZANDREL_SIGN_CAFILE       the certificates that the attached signatures are checked against
-#   ZANDREL_URL_BASE          where the downloads will be published: winget's and Scoop's
-#                             manifests for them go into winget/ and scoop/
-#   ZANDREL_RELEASE_NOTES_URL the release notes' address for winget (ZANDREL_URL_BASE/NEWS.md)
 #   ZANDREL_GPG_KEY           an OpenPGP key: SHA256SUMS.asc, a detached signature of SHA256SUMS
-#                             The manifests and the signature are made last, from the same bytes;
-#                             SHA256SUMS lists the downloads, not them.
+# The manifests, the signature and dpkg's .buildinfo (which dates the build and lists every
+# package installed) are made last, from the same bytes; SHA256SUMS lists the downloads, not them.
 #
 # A release is all or nothing: dist/ is replaced only once every download is made (and signed
-# where asked); a failed run leaves it as it was.
-# Usage: release.sh [--trial] [DIST] [linux|windows]  (both platforms when neither is named;
-#        --trial builds uncommitted changes too, and names every download trial-...)
+# where asked); a failed run leaves it as it was. Keys, certificates and settings are checked
+# before anything is built.
+# Usage: release.sh [--trial] [--like BUILDINFO] [DIST] [linux|windows]  (both platforms when
+#        neither is named; --trial builds uncommitted changes too, and names every download trial-...)
 set -euo pipefail
+# One byte order for every list the release makes (SHA256SUMS above all), whatever the caller's.
+export LC_ALL=C.UTF-8
 repo=$(cd "$(dirname "$0")/.." && pwd)
-trial=
-if [ "${1:-}" = --trial ]; then
-  trial=1
-  shift
-fi
-dist=$(realpath -m "${1:-$repo/dist}")
-platforms=${2:-linux windows}
 say() { echo "release: $*"; }
+refuse() { echo "release.sh: $*" >&2; exit 1; }
+trial= like= dist= platforms=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --trial) trial=1 ;;
+    --like) like=$(realpath "${2:?--like names a BUILDINFO}"); shift ;;
+    linux | windows) platforms="$platforms $1" ;;
+    -*) refuse "unknown option $1" ;;
+    *) [ -z "$dist" ] || refuse "two folders named: $dist and $1"; dist=$1 ;;
+  esac
+  shift
+done
+dist=$(realpath -m "${dist:-$repo/dist}")
+platforms=${platforms:-linux windows}
 "$repo/scripts/setup.sh"
 
 # What is committed, not what the working tree holds: anyone can check out the same.
@@ -61,6 +78,35 @@ for name in CC CXX CPP CFLAGS CXXFLAGS CPPFLAGS LDFLAGS DEB_BUILD_OPTIONS DEB_BU
 done
 say "commit $commit ($(git -C "$repo" log -1 --format=%cI HEAD))${trial:+, with uncommitted changes: a trial}"
 
+# A rebuild takes the publisher's settings from the published BUILDINFO, read as data.
+settings=(ZANDREL_MAINTAINER ZANDREL_HOMEPAGE ZANDREL_URL_BASE)
+if [ -n "$like" ]; then
+  grep -qx "commit: $commit" "$like" ||
+    refuse "$like is of $(sed -n 's/^commit: //p' "$like"), not of the commit checked out ($commit): check that one out"
+  for name in "${settings[@]}"; do
+    value=$(sed -n "s/^  $name=//p" "$like")
+    [ -z "${!name:-}" ] || [ "${!name}" = "$value" ] || say "ignoring $name=${!name}: $like says '$value'"
+    printf -v "$name" '%s' "$value"
+  done
+fi
+[ -z "${ZANDREL_URL_BASE:-}" ] || [ -n "${ZANDREL_HOMEPAGE:-}" ] ||
+  refuse "ZANDREL_URL_BASE without ZANDREL_HOMEPAGE: the manifests need the publisher's page (winget's PackageUrl, Scoop's homepage and checkver)"
+
+# Keys and certificates, before anything is built.
+if [ -n "${ZANDREL_GPG_KEY:-}" ]; then
+  echo | gpg --batch --local-user "$ZANDREL_GPG_KEY" --detach-sign -o /dev/null 2>/dev/null ||
+    refuse "gpg cannot sign with ZANDREL_GPG_KEY=$ZANDREL_GPG_KEY (no such secret key, expired, or it needs a passphrase that no agent has)"
+fi
+if [[ " $platforms " == *" windows "* ]] && [ -n "${ZANDREL_SIGN_PKCS12:-}" ] && [ -z "${ZANDREL_SIGNATURES:-}" ]; then
+  certificate=$(openssl pkcs12 -in "$ZANDREL_SIGN_PKCS12" -passin fd:3 -nokeys -clcerts 3< <(printf '%s\n' "${ZANDREL_SIGN_PASSWORD:-}") 2>/dev/null |
+    openssl x509 -noout -enddate 2>/dev/null) ||
+    refuse "cannot open $ZANDREL_SIGN_PKCS12 with ZANDREL_SIGN_PASSWORD (a wrong password, or no PKCS#12 file)"
+  expires=$(date -u -d "${certificate#notAfter=}" +%F)
+  [ "$(date -u -d "${certificate#notAfter=}" +%s)" -gt "$(date +%s)" ] || refuse "the certificate in $ZANDREL_SIGN_PKCS12 expired on $expires"
+  [ -n "${ZANDREL_SIGN_TIMESTAMP_URL:-}" ] ||
+    say "no ZANDREL_SIGN_TIMESTAMP_URL: the signatures carry no time stamp, so Windows stops accepting them when the certificate expires ($expires)"
+fi
+
 # Paths made absolute: the builds run elsewhere.
 sign_vars=()
 [ -z "${ZANDREL_SIGN_PKCS12:-}" ] || sign_vars+=("ZANDREL_SIGN_PKCS12=$(realpath "$ZANDREL_SIGN_PKCS12")"
@@ -70,30 +116,43 @@ sign_vars=()
 umask 022
 stage=$(mktemp -d "$dist.partial.XXXXXX")
 work=$(mktemp -d)
-trap 'rm -rf "$work" "$stage"' EXIT
+# Whatever a build left unwritable still goes.
+trap 'chmod -R u+rwX "$work" 2>/dev/null; rm -rf "$work" "$stage"' EXIT
 mkdir "$work/src" "$work/home" "$work/tmp"
-# The builder's git settings (line endings above all) do not reach the archive.
-git -C "$repo" -c core.autocrlf=false -c core.eol=lf -c tar.umask=022 archive --format=tar "$tree" |
-  tar -x -C "$work/src"
+python3 "$repo/scripts/sources.py" "$repo" "$tree" "$work/src" "$epoch"
 version=$(sed -n 's/^project(zandrel VERSION \([0-9.]*\).*/\1/p' "$work/src/CMakeLists.txt")
+released=$(sed -n "s/^## $version (\([0-9-]*\))\$/\1/p" "$work/src/NEWS.md")
 # Nothing from the builder's environment but the path and the signing settings: no compiler,
 # flags, locale, time zone or home folder of theirs.
 clean=(env -i "PATH=$PATH" "HOME=$work/home" "TMPDIR=$work/tmp" TZ=UTC LC_ALL=C.UTF-8
   "SOURCE_DATE_EPOCH=$epoch" "${sign_vars[@]}")
 prefix=${trial:+trial-}
+# A build's log is shown only where it fails.
+logged() { # $1: what is built; then the command
+  local what=$1
+  shift
+  "$@" >"$work/build.log" 2>&1 || { tail -n 60 "$work/build.log"; refuse "$what failed"; }
+}
 
 if [[ " $platforms " == *" linux "* ]]; then
-  deb=${prefix}zandrel_${version}_amd64.deb
-  "${clean[@]}" "$work/src/scripts/deb.sh" "$work/src" "$work/linux" ${ZANDREL_MAINTAINER:+"$ZANDREL_MAINTAINER"}
-  mv "$work/linux/zandrel_${version}_amd64.deb" "$stage/$deb"
-  report=$("${clean[@]}" lintian --tag-display-limit 0 "$stage/$deb" 2>&1 | grep -v 'running with root privileges' || true)
+  logged "the Debian packages" "${clean[@]}" "$work/src/scripts/deb.sh" "$work/src" "$work/linux" \
+    "${ZANDREL_MAINTAINER:-}" "${ZANDREL_HOMEPAGE:-}" "${ZANDREL_URL_BASE:-}"
+  # A Standards-Version newer than the builder's lintian knows is no fault of the package.
+  report=$("${clean[@]}" lintian --tag-display-limit 0 --suppress-tags newer-standards-version \
+    "$work/linux/zandrel_$version-1.dsc" "$work/linux/zandrel_${version}-1_amd64.deb" 2>&1 |
+    grep -v 'running with root privileges' || true)
+  # A trial is for trying the program: the source package's files name each other, and would
+  # not unpack under a trial's names.
+  [ -z "$trial" ] || rm "$work/linux"/*.dsc "$work/linux"/*.tar.xz
+  for file in "$work/linux"/*; do
+    mv "$file" "$stage/$prefix$(basename "$file")"
+  done
   if [ -z "${ZANDREL_MAINTAINER:-}" ]; then
-    say "no ZANDREL_MAINTAINER: the package names no maintainer's address, and lintian reports:"
+    say "no ZANDREL_MAINTAINER: the packages name no maintainer's address, and lintian reports:"
     printf '%s\n' "$report"
   elif [ -n "$report" ]; then
     printf '%s\n' "$report"
-    say "lintian is not silent on the package"
-    exit 1
+    refuse "lintian is not silent on the packages"
   fi
 fi
 
@@ -102,7 +161,9 @@ if [[ " $platforms " == *" windows "* ]]; then
   sign_env=()
   if [ -n "${ZANDREL_SIGNATURES:-}" ]; then
     mkdir "$work/signatures-in"
-    tar -x -C "$work/signatures-in" -f "$ZANDREL_SIGNATURES"
+    tar -x -C "$work/signatures-in" -f "$ZANDREL_SIGNATURES" --no-same-owner
+    # Published with a folder mode that shut out everyone but root: readable all the same.
+    chmod -R u+rwX "$work/signatures-in"
     sign_env=("ZANDREL_SIGNATURES=$work/signatures-in")
     say "attaching the signatures in $ZANDREL_SIGNATURES to this build"
   elif [ -n "${ZANDREL_SIGN_PKCS12:-}" ]; then
@@ -112,11 +173,11 @@ if [[ " $platforms " == *" windows "* ]]; then
     say "no ZANDREL_SIGN_PKCS12: nothing is signed"
   fi
   mkdir "$work/signatures"
-  "${clean[@]}" "${sign_env[@]}" "ZANDREL_SIGNATURES_OUT=$work/signatures" \
-    cmake -S "$work/src" -B "$work/windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-    -DCMAKE_BUILD_TYPE=MinSizeRel -DZANDREL_TESTS=OFF -DZANDREL_BENCH=OFF \
-    -DZANDREL_REPRODUCIBLE=ON -DZANDREL_SIGN=$sign >/dev/null
-  "${clean[@]}" "${sign_env[@]}" "ZANDREL_SIGNATURES_OUT=$work/signatures" cmake --build "$work/windows" >/dev/null
+  windows=("${clean[@]}" "${sign_env[@]}" "ZANDREL_SIGNATURES_OUT=$work/signatures")
+  logged "the Windows build" "${windows[@]}" cmake -S "$work/src" -B "$work/windows" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel -DZANDREL_TESTS=OFF \
+    -DZANDREL_BENCH=OFF -DZANDREL_REPRODUCIBLE=ON -DZANDREL_SIGN=$sign
+  logged "the Windows build" "${windows[@]}" cmake --build "$work/windows"
   cp "$work/windows/win32/zandrel-$version-setup.exe" "$stage/${prefix}zandrel-$version-setup.exe"
   # The portable program in a folder of its own, members sorted and dated as the commit.
   SOURCE_DATE_EPOCH=$epoch python3 - "$stage/${prefix}zandrel-$version-win64.zip" "zandrel-$version-win64" \
@@ -137,31 +198,33 @@ PY
   if [ "$sign" = ON ]; then
     # What a rebuilder attaches to their own unsigned build to make these signed files.
     tar -C "$work/signatures" --sort=name --mtime="@$epoch" --owner=0 --group=0 --numeric-owner \
-      --mode=0644 --format=gnu -cf "$stage/${prefix}zandrel-$version-authenticode.tar" .
+      --mode=u=rwX,go=rX --format=gnu -cf "$stage/${prefix}zandrel-$version-authenticode.tar" .
   fi
 fi
+# The release notes and the licence on their own, for the manifests to link.
+cp "$work/src/NEWS.md" "$stage/${prefix}NEWS.md"
+cp "$work/src/LICENSE" "$stage/${prefix}LICENSE"
 
-tool() { "$@" 2>&1 | head -n 1 || true; }
 {
   echo "zandrel $version"
   echo "commit: $commit${trial:+ with uncommitted changes (a trial release)}"
   echo "date: $(git -C "$repo" log -1 --format=%cI HEAD) (SOURCE_DATE_EPOCH=$epoch)"
-  echo "g++: $(tool g++ --version)"
-  echo "x86_64-w64-mingw32-g++-posix: $(tool x86_64-w64-mingw32-g++-posix --version)"
-  echo "Qt: $(dpkg-query -W -f '${Version}' qt6-base-dev 2>/dev/null || true)"
-  echo "makensis: $(tool makensis -VERSION)"
-  echo "dpkg: $(dpkg-query -W -f '${Version}' dpkg 2>/dev/null || true)"
-  echo "debhelper: $(dpkg-query -W -f '${Version}' debhelper 2>/dev/null || true)"
-  echo "osslsigncode: $(tool osslsigncode --version)"
+  echo "publisher's settings (scripts/release.sh --like BUILDINFO rebuilds with them):"
+  for name in "${settings[@]}"; do
+    [ -z "${!name:-}" ] || echo "  $name=${!name}"
+  done
+  echo "built on $(. /etc/os-release && echo "$PRETTY_NAME") with these Debian packages:"
+  dpkg-query -W -f '  ${Package} ${Version}\n' cmake ninja-build g++ qt6-base-dev dpkg-dev debhelper \
+    lintian xz-utils g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
+    nsis osslsigncode python3 2>/dev/null
 } >"$stage/${prefix}BUILDINFO"
-(cd "$stage" && sha256sum -- * >"${prefix}SHA256SUMS")
+(cd "$stage" && GLOBIGNORE="*.buildinfo" && sha256sum -- * >"${prefix}SHA256SUMS")
 
 if [ -n "${ZANDREL_URL_BASE:-}" ]; then
   if [ -n "$trial" ] || [ ! -f "$stage/zandrel-$version-setup.exe" ]; then
     say "no manifests: they describe the Windows downloads of a release that is no trial"
   else
-    python3 "$work/src/scripts/manifests.py" "$stage" "$version" "$ZANDREL_URL_BASE" \
-      "$(date -u -d "@$epoch" +%F)" "${ZANDREL_RELEASE_NOTES_URL:-${ZANDREL_URL_BASE%/}/NEWS.md}"
+    python3 "$work/src/scripts/manifests.py" "$stage" "$version" "$ZANDREL_URL_BASE" "$released" "$ZANDREL_HOMEPAGE"
     say "winget and Scoop manifests for $ZANDREL_URL_BASE in winget/ and scoop/"
   fi
 fi

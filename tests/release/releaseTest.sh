@@ -2,20 +2,24 @@
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
 # The release command as publishers and rebuilders use it:
-# - twice, from two clones, the second in an unfriendly environment (git converting line
-#   endings, compiler flags, umask 077, another locale and time zone, a temporary folder on tmpfs,
-#   an inherited SOURCE_DATE_EPOCH): every download must be the same to the byte;
-# - the first with a maintainer named, whose package lintian must pass in silence and which
-#   installs as a complete desktop application; every download carries the one version;
+# - twice, from two clones, the second in an unfriendly environment (git settings and an
+#   attributes file asking for CRLF line endings, compiler flags, umask 077, a locale whose
+#   collation differs from C's, another time zone, a temporary folder on tmpfs, an inherited
+#   SOURCE_DATE_EPOCH): every download must be the same to the byte, SHA256SUMS included;
+# - the first with a maintainer named, whose source and binary packages lintian must pass in
+#   silence and which installs as a complete desktop application; every download carries the one
+#   version;
 # - signed with a throw-away certificate: every signature verifies, the signed setup installs
 #   and its program runs under Wine; a rebuild that attaches the published signatures gives the
-#   published SHA256SUMS;
-# - with a download address and an OpenPGP key named: winget's and Scoop's manifests that their
-#   schemas accept and whose hashes are the downloads', and a signature of SHA256SUMS that gpg
-#   accepts and refuses for a changed one; the setup, run with the manifest's silent switch,
-#   writes the manifest's Apps & features entry and returns the code it maps while zandrel runs;
-# - what must leave dist/ as it was: a wrong signing password, uncommitted changes; and a trial
-#   release after another platform's, which replaces all of dist/.
+#   published SHA256SUMS, also for an ordinary user who takes the settings from BUILDINFO;
+# - with a download address, a page and an OpenPGP key named: winget's and Scoop's manifests that
+#   their schemas accept, whose hashes are the downloads' and whose every address is a download or
+#   the page, and a signature of SHA256SUMS that gpg accepts and refuses for a changed one; the
+#   setup, run with the manifest's silent switch, writes the manifest's Apps & features entry and
+#   returns the code it maps while zandrel runs;
+# - what must leave dist/ as it was: a wrong signing password (said before anything is built),
+#   uncommitted changes; and a trial release after another platform's, which replaces all of dist/.
+# ZANDREL_KEEP_RELEASE names a folder to keep the first release's downloads in.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 source "$repo/tests/support/wine.sh"
@@ -30,32 +34,32 @@ release() { # $1: a name for this build; then environment settings; then -- and 
   local settings=()
   while [ "$1" != -- ]; do settings+=("$1"); shift; done
   shift
-  [ -d "$scratch/$name-clone" ] || git clone -q "$repo" "$scratch/$name-clone"
+  [ -d "$scratch/$name-clone" ] || env "${settings[@]}" git clone -q "$repo" "$scratch/$name-clone"
   env "${settings[@]}" "$scratch/$name-clone/scripts/release.sh" "$@" >"$scratch/$name.log" 2>&1
 }
 listing() { (cd "$1" && find . -type f -exec sha256sum {} + | sort); }
 
 version=$(sed -n 's/^project(zandrel VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
-downloads=("zandrel_${version}_amd64.deb" "zandrel-$version-setup.exe" "zandrel-$version-win64.zip"
-  BUILDINFO)
+downloads=("zandrel_${version}-1_amd64.deb" "zandrel_$version.orig.tar.xz" "zandrel_${version}-1.debian.tar.xz"
+  "zandrel_${version}-1.dsc" "zandrel-$version-setup.exe" "zandrel-$version-win64.zip" NEWS.md LICENSE BUILDINFO)
 maintainer="zandrel release test <release-test@example.org>"
 
 release first ZANDREL_MAINTAINER="$maintainer" -- "$scratch/first" ||
   { cat "$scratch/first.log"; fail "release first"; }
 grep -q 'no ZANDREL_SIGN_PKCS12: nothing is signed' "$scratch/first.log" || fail "an unsigned release does not say so"
 (cd "$scratch/first" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match the files"
-[ "$(cd "$scratch/first" && ls | sort)" = "$(printf '%s\n' "${downloads[@]}" SHA256SUMS | sort)" ] ||
+[ "$(cd "$scratch/first" && ls | sort)" = "$(printf '%s\n' "${downloads[@]}" SHA256SUMS "zandrel_${version}-1_amd64.buildinfo" | sort)" ] ||
   fail "dist holds $(ls "$scratch/first")"
 grep -qx "commit: $(git -C "$repo" rev-parse HEAD)" "$scratch/first/BUILDINFO" || fail "BUILDINFO names no commit"
 
 # The one version in every download: the package, its changelog, manual page and metainfo; the
 # program's version record, no debug build; the installer's name.
-deb=$scratch/first/zandrel_${version}_amd64.deb
+deb=$scratch/first/zandrel_${version}-1_amd64.deb
 dpkg-deb -x "$deb" "$scratch/deb"
-[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version-1" ] || fail "package version"
 [ "$(dpkg-deb -f "$deb" Maintainer)" = "$maintainer" ] || fail "the maintainer named did not reach the package"
-zcat "$scratch/deb/usr/share/doc/zandrel/changelog.gz" | head -n 1 | grep -qF "zandrel ($version)" || fail "changelog version"
-zcat "$scratch/deb/usr/share/doc/zandrel/changelog.gz" | grep -qF -- "-- $maintainer  " || fail "changelog maintainer"
+zcat "$scratch/deb/usr/share/doc/zandrel/changelog.Debian.gz" | head -n 1 | grep -qF "zandrel ($version-1)" || fail "changelog version"
+zcat "$scratch/deb/usr/share/doc/zandrel/changelog.Debian.gz" | grep -qF -- "-- $maintainer  " || fail "changelog maintainer"
 zcat "$scratch/deb/usr/share/man/man1/zandrel.1.gz" | grep -qF "\"zandrel $version\"" || fail "manual page version"
 grep -qF "<release version=\"$version\"" "$scratch/deb/usr/share/metainfo/org.zandrel.zandrel.metainfo.xml" ||
   fail "metainfo version"
@@ -72,17 +76,23 @@ names = {n.split("/", 1)[1] for n in archive.namelist()}
 assert names == {"zandrel.exe", "README.md", "LICENSE", "THIRD-PARTY-NOTICES.txt"}, names
 PY
 echo "first release: $(ls "$scratch/first" | wc -l) files, version $version throughout"
+# For a build of its source package on another Debian.
+[ -z "${ZANDREL_KEEP_RELEASE:-}" ] || cp -r "$scratch/first" "$ZANDREL_KEEP_RELEASE"
 
-# Debian's checker says nothing with a maintainer named; the package installs and runs.
-lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v 'running with root privileges' | grep . &&
-  fail "lintian is not silent"
+# Debian's checker says nothing of either package with a maintainer named (a Standards-Version
+# newer than Debian 12's lintian knows aside); the package installs and runs.
+lintian --tag-display-limit 0 --suppress-tags newer-standards-version "$scratch/first/zandrel_${version}-1.dsc" "$deb" 2>&1 |
+  grep -v 'running with root privileges' | grep . && fail "lintian is not silent"
 bash "$repo/tests/package/installTest.sh" deb "$deb" || fail "installing the package"
 
-# The same commit from a builder whose settings would change the bytes if they reached the build.
-mkdir -p "$scratch/home"
+# The same commit from a builder whose settings would change the bytes if they reached the build:
+# en_US.UTF-8 sorts "zandrel_" before "zandrel-", C does not.
+mkdir -p "$scratch/home/.config/git" "$scratch/locale"
 git config -f "$scratch/home/.gitconfig" core.autocrlf true
+printf '* text=auto eol=crlf\n' >"$scratch/home/.config/git/attributes"
+localedef -i en_US -f UTF-8 "$scratch/locale/en_US.UTF-8" 2>/dev/null || fail "no en_US.UTF-8 locale to build in"
 (umask 077 && release second HOME="$scratch/home" TMPDIR="$shm" CXXFLAGS=-march=native CFLAGS=-O0 \
-  LC_ALL=C LANG=de_DE.UTF-8 TZ=Pacific/Kiritimati SOURCE_DATE_EPOCH=1 \
+  LOCPATH="$scratch/locale" LANG=en_US.UTF-8 TZ=Pacific/Kiritimati SOURCE_DATE_EPOCH=1 \
   ZANDREL_MAINTAINER="$maintainer" -- "$scratch/second") || { cat "$scratch/second.log"; fail "release second"; }
 grep -q 'ignoring SOURCE_DATE_EPOCH=1' "$scratch/second.log" || fail "an inherited SOURCE_DATE_EPOCH is not said"
 grep -q 'ignoring CXXFLAGS=-march=native' "$scratch/second.log" || fail "CXXFLAGS from the environment are not said"
@@ -106,10 +116,13 @@ mkdir -m 700 "$GNUPGHOME"
 gpg --batch --passphrase '' --quick-gen-key 'zandrel release test <release-test@example.org>' ed25519 sign 1d 2>/dev/null
 gpg_key=$(gpg --batch --with-colons --fingerprint 2>/dev/null | awk -F: '$1 == "fpr" {print $10; exit}')
 base=https://downloads.example.org/zandrel/$version
+homepage=https://example.org/zandrel
 # The certificate named relative to where the release is started.
 (cd "$scratch" && release signed ZANDREL_SIGN_PKCS12=sign.p12 ZANDREL_SIGN_PASSWORD=throwaway \
-  ZANDREL_URL_BASE="$base" ZANDREL_GPG_KEY="$gpg_key" -- "$scratch/signed" windows) ||
+  ZANDREL_URL_BASE="$base" ZANDREL_HOMEPAGE="$homepage" ZANDREL_GPG_KEY="$gpg_key" -- "$scratch/signed" windows) ||
   { cat "$scratch/signed.log"; fail "release signed"; }
+grep -q 'no time stamp, so Windows stops accepting them when the certificate expires' "$scratch/signed.log" ||
+  fail "signing without a time-stamp server does not say what that means"
 verify() { osslsigncode verify -CAfile "$scratch/cert.pem" -in "$1" >"$scratch/verify.log" 2>&1 ||
   { cat "$scratch/verify.log"; fail "the signature of $(basename "$1") does not verify"; }; }
 python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
@@ -120,9 +133,9 @@ verify "$scratch/signed/zandrel-$version-setup.exe"
 # The manifests: their schemas accept them, and they name the downloads by their hashes.
 schemas=$repo/../shared/schemas
 if [ -d "$schemas" ]; then
-  /usr/bin/python3 - "$schemas" "$scratch/signed" "$base" "$version" <<'PY' || fail "the manifests"
-import hashlib, json, sys, yaml, jsonschema
-schemas, dist, base, version = sys.argv[1:]
+  /usr/bin/python3 - "$schemas" "$scratch/signed" "$base" "$version" "$homepage" <<'PY' || fail "the manifests"
+import hashlib, json, os, sys, yaml, jsonschema
+schemas, dist, base, version, homepage = sys.argv[1:]
 def load(path):
     with open(path, encoding="utf-8") as f:
         return yaml.safe_load(f) if path.endswith(".yaml") else json.load(f)
@@ -139,11 +152,24 @@ installer = load(f"{dist}/winget/zandrel.zandrel.installer.yaml")["Installers"][
 setup = f"zandrel-{version}-setup.exe"
 assert installer["InstallerUrl"] == f"{base}/{setup}", installer["InstallerUrl"]
 assert installer["InstallerSha256"].lower() == sha256(setup), "the setup's hash"
-scoop = load(f"{dist}/scoop/zandrel.json")
-assert scoop["url"] == f"{base}/zandrel-{version}-win64.zip" and scoop["hash"] == sha256(f"zandrel-{version}-win64.zip"), "the zip"
+zip = load(f"{dist}/scoop/zandrel.json")["architecture"]["64bit"]
+assert zip["url"] == f"{base}/zandrel-{version}-win64.zip" and zip["hash"] == sha256(f"zandrel-{version}-win64.zip"), "the zip"
+# Every address is the publisher's page or a download, this release's or (autoupdate) the next's.
+def addresses(value):
+    if isinstance(value, dict):
+        value = list(value.values())
+    if isinstance(value, list):
+        return [a for item in value for a in addresses(item)]
+    return [value] if isinstance(value, str) and "://" in value else []
+downloads = {f"{base}/{name}" for name in os.listdir(dist)}
+for manifest in manifests:
+    for address in addresses(load(f"{dist}/{manifest}")):
+        assert address == homepage or address.replace("$version", version) in downloads, f"{manifest}: {address}"
 PY
+  checked="valid, true to the downloads, every address a download or the publisher's page"
 else
   echo "SKIPPED: no schemas in $schemas to check the manifests against"
+  checked="made, not checked"
 fi
 cp -r "$scratch/signed/winget" "$scratch/manifests"
 # The signature of SHA256SUMS: gpg accepts it, and refuses it for a changed SHA256SUMS.
@@ -152,21 +178,30 @@ gpg --batch --verify "$scratch/signed/SHA256SUMS.asc" "$scratch/signed/SHA256SUM
 sed 's/^./0/' "$scratch/signed/SHA256SUMS" >"$scratch/changed-SHA256SUMS"
 gpg --batch --verify "$scratch/signed/SHA256SUMS.asc" "$scratch/changed-SHA256SUMS" 2>/dev/null &&
   fail "gpg accepts the signature for a changed SHA256SUMS"
-echo "winget and Scoop manifests valid and true to the downloads; SHA256SUMS signed"
+echo "winget and Scoop manifests $checked; SHA256SUMS signed"
 
-# A rebuilder without the key attaches the published signatures to their own build, and gets the
-# published files.
-release rebuilt ZANDREL_SIGNATURES="$scratch/signed/zandrel-$version-authenticode.tar" \
-  ZANDREL_SIGN_CAFILE="$scratch/cert.pem" -- "$scratch/rebuilt" windows ||
-  { cat "$scratch/rebuilt.log"; fail "release rebuilt"; }
-cmp -s "$scratch/signed/SHA256SUMS" "$scratch/rebuilt/SHA256SUMS" ||
-  { diff "$scratch/signed/SHA256SUMS" "$scratch/rebuilt/SHA256SUMS"; fail "a rebuild with the signatures attached differs"; }
-echo "signed at the commit's time: a rebuild with the published signatures attached gives the published SHA256SUMS"
+# A rebuilder without the key, an ordinary user, attaches the published signatures to their own
+# build, the publisher's settings taken from BUILDINFO, and gets the published files.
+tar -tvf "$scratch/signed/zandrel-$version-authenticode.tar" | grep -q '^drwxr-xr-x .* \./$' ||
+  fail "the signatures' folder is not open to every user: $(tar -tvf "$scratch/signed/zandrel-$version-authenticode.tar" | head -n 1)"
+rebuilder=$scratch/rebuilder rebuilt=$scratch/rebuilder/dist
+chmod 711 "$scratch"
+mkdir "$rebuilder"
+git clone -q "$repo" "$rebuilder/clone"
+cp "$scratch/signed/zandrel-$version-authenticode.tar" "$scratch/signed/BUILDINFO" "$scratch/cert.pem" "$rebuilder/"
+chown -R nobody: "$rebuilder"
+runuser -u nobody -- env HOME="$rebuilder" ZANDREL_SIGNATURES="$rebuilder/zandrel-$version-authenticode.tar" \
+  ZANDREL_SIGN_CAFILE="$rebuilder/cert.pem" "$rebuilder/clone/scripts/release.sh" --like "$rebuilder/BUILDINFO" \
+  "$rebuilt" windows >"$scratch/rebuilt.log" 2>&1 || { cat "$scratch/rebuilt.log"; fail "release rebuilt"; }
+cmp -s "$scratch/signed/SHA256SUMS" "$rebuilt/SHA256SUMS" ||
+  { diff "$scratch/signed/SHA256SUMS" "$rebuilt/SHA256SUMS"; fail "a rebuild with the signatures attached differs"; }
+echo "signed at the commit's time: an ordinary user's rebuild with the published signatures and settings gives the published SHA256SUMS"
 
 # What must leave dist/ as it was.
 before=$(listing "$scratch/signed")
 release badpass ZANDREL_SIGN_PKCS12="$scratch/sign.p12" ZANDREL_SIGN_PASSWORD=wrong -- "$scratch/signed" windows &&
   fail "a release with a wrong password succeeded"
+grep -q "cannot open .*sign.p12 with ZANDREL_SIGN_PASSWORD" "$scratch/badpass.log" || fail "a wrong password is not said before the build"
 [ "$(listing "$scratch/signed")" = "$before" ] || fail "a failed release changed dist"
 echo "changed" >>"$scratch/badpass-clone/README.md"
 release badpass -- "$scratch/signed" windows && fail "a release of uncommitted changes succeeded"
@@ -174,7 +209,8 @@ grep -q 'not committed' "$scratch/badpass.log" || fail "a refused dirty tree is 
 [ "$(listing "$scratch/signed")" = "$before" ] || fail "a refused release changed dist"
 # A trial of those changes, for the other platform, into the same dist/: only its files remain.
 release badpass -- --trial "$scratch/signed" linux || { cat "$scratch/badpass.log"; fail "a trial release"; }
-[ "$(cd "$scratch/signed" && ls | sort)" = "$(printf '%s\n' "trial-zandrel_${version}_amd64.deb" trial-BUILDINFO trial-SHA256SUMS | sort)" ] ||
+trial=("zandrel_${version}-1_amd64.deb" "zandrel_${version}-1_amd64.buildinfo" NEWS.md LICENSE BUILDINFO SHA256SUMS)
+[ "$(cd "$scratch/signed" && ls | sort)" = "$(printf 'trial-%s\n' "${trial[@]}" | sort)" ] ||
   fail "after a trial release dist holds $(ls "$scratch/signed")"
 (cd "$scratch/signed" && sha256sum -c --quiet trial-SHA256SUMS) || fail "the trial's SHA256SUMS"
 grep -q 'uncommitted changes (a trial release)' "$scratch/signed/trial-BUILDINFO" || fail "a trial is not named so"
@@ -187,7 +223,7 @@ manifest() { /usr/bin/python3 -c 'import sys, yaml; print(eval(sys.argv[2], yaml
 silent=$(manifest 'InstallerSwitches["Silent"]')
 wine_prefix "$scratch" null
 # shellcheck disable=SC2086
-wine "$scratch/rebuilt/zandrel-$version-setup.exe" $silent </dev/null || fail "the signed setup"
+wine "$rebuilt/zandrel-$version-setup.exe" $silent </dev/null || fail "the signed setup"
 wineserver -w
 key="HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(manifest 'AppsAndFeaturesEntries[0]["ProductCode"]')"
 for name in DisplayName Publisher DisplayVersion; do
@@ -204,7 +240,7 @@ sleep 3
 kill -0 "$program" 2>/dev/null || fail "the signed program did not run"
 status=0
 # shellcheck disable=SC2086
-wine "$scratch/rebuilt/zandrel-$version-setup.exe" $silent </dev/null || status=$?
+wine "$rebuilt/zandrel-$version-setup.exe" $silent </dev/null || status=$?
 [ "$status" = "$(manifest '[c["InstallerReturnCode"] for c in ExpectedReturnCodes if c["ReturnResponse"] == "packageInUse"][0]')" ] ||
   fail "with zandrel running the setup returned $status, which the manifest does not map to packageInUse"
 { kill -9 "$program" && wait "$program"; } 2>/dev/null || true
