@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The zandrel developers
+# SPDX-License-Identifier: MIT
+# The project on a fresh Debian system as a new user there meets it: makes the system (Debian 13,
+# trixie, unless --suite names another) with debootstrap from the Debian archive this machine's apt
+# uses, clones the committed tree into it, and then
+#   by default  runs the README's test command there, all of it (well over ten minutes);
+#   --ci        builds the program and runs its Linux tests (X11, weston's Wayland, the screen
+#               reader) with only the packages they need: what another Debian can break;
+# and with DIST, a release's downloads, builds its source package there as a Debian maintainer
+# does (dpkg-source -x, apt-get build-dep, dpkg-buildpackage), installs the package with apt and
+# runs it. Where the system's toolchain is the one the release's BUILDINFO names, the package built
+# must be the release's to the byte. Needs root. ZANDREL_RELEASE_DIR keeps the system there
+# instead of in a scratch folder.
+# Usage: freshDebian.sh [--ci] [--suite SUITE] [DIST]
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+ci= suite=trixie dist=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --ci) ci=1 ;;
+    --suite) suite=$2; shift ;;
+    *) dist=$(realpath "$1") ;;
+  esac
+  shift
+done
+[ "$(id -u)" -eq 0 ] || { echo "run as root: debootstrap and chroot need it" >&2; exit 1; }
+command -v debootstrap >/dev/null || { apt-get update -qq; apt-get install -y -qq debootstrap; }
+
+# The first Debian archive in apt's sources, deb822 or one-line form.
+mirror=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
+  grep -oE '(https?|file)://[^ ]*/debian/?( |$)' | grep -v security | head -n 1 | tr -d ' ' || true)
+mirror=${mirror:-http://deb.debian.org/debian}
+
+root=${ZANDREL_RELEASE_DIR:-$(mktemp -d "/var/tmp/zandrel-$suite.XXXXXX")}
+mounted=()
+cleanup() {
+  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -R "${mounted[$i]}" 2>/dev/null || umount -lR "${mounted[$i]}" || true; done
+  [ -n "${ZANDREL_RELEASE_DIR:-}" ] || rm -rf --one-file-system "$root"
+}
+trap cleanup EXIT
+inside() {
+  chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
+    CI="${CI:-}" ZANDREL_FUZZ_SECONDS="${ZANDREL_FUZZ_SECONDS:-60}" DEBIAN_FRONTEND=noninteractive "$@"
+}
+
+# mktemp makes it 0700; as the system's root folder it must let every user through.
+chmod 0755 "$root"
+start=$(date +%s)
+echo "== debootstrap $suite from $mirror into $root"
+debootstrap --variant=minbase --include=ca-certificates "$suite" "$root" "$mirror" >"$root.debootstrap.log" 2>&1 ||
+  { tail -n 30 "$root.debootstrap.log"; exit 1; }
+rm -f "$root.debootstrap.log"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+git clone --quiet --no-hardlinks "$repo" "$root/src/zandrel"
+for fs in proc sys dev; do
+  mount --rbind "/$fs" "$root/$fs"
+  mount --make-rslave "$root/$fs"
+  mounted+=("$root/$fs")
+done
+system="Debian $(cat "$root/etc/debian_version")"
+if [ -n "$ci" ]; then
+  echo "== the Linux build and its tests on $system"
+  inside bash -c 'cd /src/zandrel && scripts/build.sh -DZANDREL_GUI=ON -DZANDREL_TESTS=ON -DZANDREL_BENCH=OFF &&
+    ctest --test-dir build --output-on-failure -j"$(nproc)"'
+else
+  echo "== scripts/test.sh on $system"
+  inside bash -c 'cd /src/zandrel && scripts/test.sh'
+fi
+
+if [ -n "$dist" ]; then
+  echo "== the release's source package, built on $system"
+  mkdir "$root/src/package"
+  cp "$dist"/*.dsc "$dist"/*.orig.tar.xz "$dist"/*.debian.tar.xz "$root/src/package/"
+  deb=$(cd "$dist" && ls ./*_amd64.deb)
+  inside bash -c 'set -e
+    cd /src/package
+    dpkg-source -x ./*.dsc build >/dev/null
+    apt-get build-dep -y -qq ./build >/dev/null 2>&1
+    (cd build && dpkg-buildpackage -b -us -uc >../build.log 2>&1) || { tail -n 40 build.log; exit 1; }
+    apt-get install -y -qq "$1" >/dev/null 2>&1
+    zandrel --version' - "$deb"
+  # Byte for byte only with the release's toolchain: BUILDINFO's packages that the build installed.
+  differs=$(sed -n '/Debian packages:$/,$ s/^  \([^ ]*\) \(.*\)$/\1 \2/p' "$dist/BUILDINFO" | while read -r name version; do
+    here=$(inside dpkg-query -W -f '${db:Status-Abbrev}${Version}' "$name" 2>/dev/null || true)
+    [[ $here != ii* ]] || [ "${here#ii }" = "$version" ] || echo "$name ${here#ii } (the release: $version)"
+  done)
+  if [ -z "$differs" ]; then
+    cmp "$dist/$deb" "$root/src/package/$deb" || { echo "FAIL: the same toolchain built another package"; exit 1; }
+    echo "the release's toolchain: the package is the release's to the byte"
+  else
+    echo "not compared byte for byte, the toolchain is not the release's: $(head -n 3 <<<"$differs" | paste -sd ';')"
+  fi
+fi
+echo "== $system: every test passed in $(( $(date +%s) - start )) s"
