@@ -26,9 +26,14 @@
 #   ZANDREL_SIGNATURES        such a .tar: a rebuild attaches its signatures to its own build
 #                             instead of signing, and so makes the published signed files
 #   ZANDREL_SIGN_CAFILE       the certificates that the attached signatures are checked against
-#   ZANDREL_GPG_KEY           an OpenPGP key: SHA256SUMS.asc, a detached signature of SHA256SUMS
-# The manifests, the signature and dpkg's .buildinfo (which dates the build and lists every
-# package installed) are made last, from the same bytes; SHA256SUMS lists the downloads, not them.
+#   ZANDREL_GPG_KEY           an OpenPGP key: SHA256SUMS.asc, a detached signature of SHA256SUMS;
+#                             and an apt repository signed with it in apt/, with the key as a
+#                             keyring and a sources file for it (scripts/aptrepo.py)
+#   ZANDREL_APT_PREVIOUS      the previous release's apt/ (a folder or its address), whose
+#                             packages the new repository carries forward
+# The manifests, the signatures, the apt repository and dpkg's .buildinfo (which dates the build
+# and lists every package installed) are made last, from the same bytes; SHA256SUMS lists the
+# downloads, not them.
 #
 # A release is all or nothing: dist/ is replaced only once every download is made (and signed
 # where asked); a failed run leaves it as it was. Keys, certificates and settings are checked
@@ -232,6 +237,15 @@ if [ -n "${ZANDREL_GPG_KEY:-}" ]; then
   gpg --batch --yes --local-user "$ZANDREL_GPG_KEY" --armor --detach-sign \
     --output "$stage/${prefix}SHA256SUMS.asc" "$stage/${prefix}SHA256SUMS"
   say "SHA256SUMS signed with $(gpg --batch --with-colons --fingerprint "$ZANDREL_GPG_KEY" | awk -F: '$1 == "fpr" {print $10; exit}')"
+  if [ -z "$trial" ] && [ -f "$stage/zandrel_${version}-1_amd64.deb" ]; then
+    # One address for every release's repository: beside the release's folder where that is
+    # named by its version.
+    repository=${ZANDREL_URL_BASE%/}
+    [ "${repository##*/}" != "$version" ] || repository=${repository%/*}
+    python3 "$work/src/scripts/aptrepo.py" "$stage" "$stage/zandrel_${version}-1_amd64.deb" \
+      "$ZANDREL_GPG_KEY" "$epoch" "${repository:+$repository/apt}" "${ZANDREL_APT_PREVIOUS:-}"
+    say "an apt repository in apt/${repository:+, for $repository/apt/ (zandrel.sources)}${ZANDREL_APT_PREVIOUS:+, with the packages of $ZANDREL_APT_PREVIOUS}"
+  fi
 fi
 
 # Every download is made: now, and only now, they replace what dist/ held.

@@ -23,7 +23,7 @@ windows=(
 )
 release=(
   clang libclang-rt-dev
-  dpkg-dev debhelper lintian locales
+  dpkg-dev debhelper lintian locales apt-utils
   osslsigncode openssl diffoscope-minimal gnupg python3-jsonschema python3-yaml
 )
 case "${1:-all}" in

@@ -1,0 +1,114 @@
+#!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The zandrel developers
+# SPDX-License-Identifier: MIT
+"""Writes a signed apt repository (flat: every file in one folder) into DIST/apt: the package,
+and the packages of PREVIOUS, an earlier release's repository (a folder or its address), checked
+against its signature and hashes before they are carried forward; Packages with its compressed
+forms and Release, made by apt-ftparchive and dated EPOCH, so that a rebuild gives the same bytes;
+InRelease and Release.gpg signed with KEY. Beside it in DIST, KEY's public key as a binary keyring,
+zandrel-archive-keyring.gpg, and, where the repository's address REPOSITORY is known, the deb822
+sources file zandrel.sources that names it.
+Usage: aptrepo.py DIST DEB KEY EPOCH [REPOSITORY [PREVIOUS]]"""
+import email.utils
+import gzip
+import hashlib
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import urllib.parse
+import urllib.request
+
+KEYRING = "zandrel-archive-keyring.gpg"
+# Where the user puts the keyring (apt's folder for keys an administrator adds).
+KEYRING_PATH = f"/etc/apt/keyrings/{KEYRING}"
+
+
+def run(*command, **kwargs):
+    return subprocess.run(command, check=True, capture_output=True, **kwargs).stdout
+
+
+def fetch(base, name):
+    if "://" not in base and not base.startswith("file:"):
+        base = "file://" + os.path.abspath(base)
+    with urllib.request.urlopen(urllib.parse.urljoin(base.rstrip("/") + "/", name)) as response:
+        return response.read()
+
+
+def stanzas(text):
+    return [dict(line.split(": ", 1) for line in block.splitlines() if ": " in line and not line.startswith(" "))
+            | {"": block} for block in text.strip().split("\n\n") if block.strip()]
+
+
+def carry_forward(previous, keyring, into, new_files):
+    """The earlier packages, each as the earlier, signed repository describes it."""
+    with tempfile.TemporaryDirectory() as scratch:
+        signed = os.path.join(scratch, "InRelease")
+        with open(signed, "wb") as f:
+            f.write(fetch(previous, "InRelease"))
+        try:
+            release = run("gpgv", "--keyring", os.path.abspath(keyring), "--output", "-", signed)
+        except subprocess.CalledProcessError as e:
+            sys.exit(f"aptrepo.py: {previous}/InRelease is not signed by this key:\n{e.stderr.decode()}")
+    listed = {}
+    for line in release.decode().split("SHA256:", 1)[1].splitlines()[1:]:
+        if not line.startswith(" "):
+            break
+        digest, _, name = line.split()
+        listed[name] = digest
+    packages = fetch(previous, "Packages")
+    if hashlib.sha256(packages).hexdigest() != listed.get("Packages"):
+        sys.exit(f"aptrepo.py: {previous}/Packages is not the one its signed Release lists")
+    kept = []
+    for stanza in stanzas(packages.decode()):
+        name = os.path.basename(stanza["Filename"])
+        if name in new_files:
+            continue
+        data = fetch(previous, stanza["Filename"])
+        if hashlib.sha256(data).hexdigest() != stanza["SHA256"]:
+            sys.exit(f"aptrepo.py: {previous}/{name} is not the one its signed Packages lists")
+        with open(os.path.join(into, name), "wb") as f:
+            f.write(data)
+        kept.append(stanza["Version"])
+    return kept
+
+
+def main():
+    dist, deb, key, epoch = sys.argv[1:5]
+    repository = sys.argv[5] if len(sys.argv) > 5 else ""
+    previous = sys.argv[6] if len(sys.argv) > 6 else ""
+    apt = os.path.join(dist, "apt")
+    os.makedirs(apt)
+    keyring = os.path.join(dist, KEYRING)
+    with open(keyring, "wb") as f:
+        f.write(run("gpg", "--batch", "--export", key))
+    shutil.copy(deb, apt)
+    if previous:
+        kept = carry_forward(previous, keyring, apt, {os.path.basename(deb)})
+        print(f"aptrepo.py: carried forward from {previous}: {', '.join(kept) or 'nothing'}")
+    # One order of packages, whatever order the folder lists them in.
+    listing = stanzas(run("apt-ftparchive", "packages", ".", cwd=apt).decode())
+    packages = "\n".join(s[""].strip() + "\n" for s in sorted(listing, key=lambda s: s["Filename"]))
+    with open(os.path.join(apt, "Packages"), "w", encoding="utf-8") as f:
+        f.write(packages)
+    with gzip.GzipFile(os.path.join(apt, "Packages.gz"), "wb", 9, mtime=0) as f:
+        f.write(packages.encode())
+    run("xz", "-T1", "-k", os.path.join(apt, "Packages"))
+    fields = {"Origin": "zandrel", "Label": "zandrel", "Suite": "stable", "Codename": "zandrel",
+              "Architectures": "amd64", "Date": email.utils.formatdate(int(epoch), usegmt=True),
+              "Description": "zandrel, from its developers"}
+    options = [f"-oAPT::FTPArchive::Release::{name}={value}" for name, value in fields.items()]
+    release = run("apt-ftparchive", *options, "release", ".", cwd=apt)
+    with open(os.path.join(apt, "Release"), "wb") as f:
+        f.write(release)
+    sign = ["gpg", "--batch", "--yes", "--local-user", key, "--digest-algo", "SHA512"]
+    run(*sign, "--clearsign", "--output", os.path.join(apt, "InRelease"), os.path.join(apt, "Release"))
+    run(*sign, "--armor", "--detach-sign", "--output", os.path.join(apt, "Release.gpg"),
+        os.path.join(apt, "Release"))
+    if repository:
+        with open(os.path.join(dist, "zandrel.sources"), "w", encoding="utf-8") as f:
+            f.write(f"Types: deb\nURIs: {repository.rstrip('/')}/\nSuites: ./\nSigned-By: {KEYRING_PATH}\n")
+
+
+main()
