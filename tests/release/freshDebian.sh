@@ -10,17 +10,20 @@
 # and with DIST, a release's downloads, builds its source package there as a Debian maintainer
 # does (dpkg-source -x, apt-get build-dep, dpkg-buildpackage), installs the package with apt and
 # runs it. Where the system's toolchain is the one the release's BUILDINFO names, the package built
-# must be the release's to the byte. Needs root. ZANDREL_RELEASE_DIR keeps the system there
-# instead of in a scratch folder.
-# Usage: freshDebian.sh [--ci] [--suite SUITE] [DIST]
+# must be the release's to the byte. Where DIST holds an apt repository made for file:/srv/zandrel,
+# a user adds it with its keyring and sources file and installs zandrel from it; with LATER, a
+# later release whose repository carries DIST's forward, apt upgrade takes the later version,
+# apt install zandrel=VERSION goes back, and a repository with one byte changed is refused.
+# Needs root. ZANDREL_RELEASE_DIR keeps the system there instead of in a scratch folder.
+# Usage: freshDebian.sh [--ci] [--suite SUITE] [DIST [LATER]]
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
-ci= suite=trixie dist=
+ci= suite=trixie dist= later=
 while [ $# -gt 0 ]; do
   case $1 in
     --ci) ci=1 ;;
     --suite) suite=$2; shift ;;
-    *) dist=$(realpath "$1") ;;
+    *) if [ -z "$dist" ]; then dist=$(realpath "$1"); else later=$(realpath "$1"); fi ;;
   esac
   shift
 done
@@ -90,6 +93,40 @@ if [ -n "$dist" ]; then
     echo "the release's toolchain: the package is the release's to the byte"
   else
     echo "not compared byte for byte, the toolchain is not the release's: $(head -n 3 <<<"$differs" | paste -sd ';')"
+  fi
+fi
+
+if [ -n "$dist" ] && [ -d "$dist/apt" ] && grep -qx 'URIs: file:///srv/zandrel/apt/' "$dist/zandrel.sources"; then
+  echo "== the release's apt repository on $system"
+  mkdir -p "$root/srv/zandrel" "$root/etc/apt/keyrings"
+  cp -r "$dist/apt" "$root/srv/zandrel/apt"
+  # The user's two steps: the keyring and the sources file in place; apt update, apt install.
+  cp "$dist/zandrel-archive-keyring.gpg" "$root/etc/apt/keyrings/"
+  cp "$dist/zandrel.sources" "$root/etc/apt/sources.list.d/"
+  first=$(dpkg-deb -f "$dist"/*_amd64.deb Version)
+  inside bash -c 'set -e
+    apt-get remove -y -qq zandrel >/dev/null 2>&1 || true
+    apt-get update -qq && apt-get install -y -qq zandrel >/dev/null 2>&1
+    [ "$(dpkg-query -W -f "\${Version}" zandrel)" = "$1" ] || { echo "FAIL: installed $(dpkg-query -W -f "\${Version}" zandrel)"; exit 1; }
+    zandrel --version' - "$first"
+  if [ -n "$later" ]; then
+    next=$(dpkg-deb -f "$later"/*_amd64.deb Version)
+    rm -rf "$root/srv/zandrel/apt"
+    cp -r "$later/apt" "$root/srv/zandrel/apt"
+    inside bash -c 'set -e
+      version() { dpkg-query -W -f "\${Version}" zandrel; }
+      apt-get update -qq && apt-get upgrade -y -qq >/dev/null 2>&1
+      [ "$(version)" = "$2" ] || { echo "FAIL: apt upgrade left $(version)"; exit 1; }
+      apt-get install -y -qq --allow-downgrades "zandrel=$1" >/dev/null 2>&1
+      [ "$(version)" = "$1" ] || { echo "FAIL: apt install zandrel=$1 left $(version)"; exit 1; }
+      # One byte changed in Packages, in each of its forms: apt refuses the repository.
+      cd /srv/zandrel/apt
+      sed -i "0,/^Description: d/s//Description: D/" Packages
+      rm Packages.gz Packages.xz && gzip -9nk Packages && xz -k Packages
+      if apt-get update -qq >/tmp/update.log 2>&1; then echo "FAIL: apt took a changed Packages"; exit 1; fi
+      grep -qi "hash sum mismatch" /tmp/update.log ||
+        { echo "FAIL: apt update failed otherwise:"; cat /tmp/update.log; exit 1; }' - "$first" "$next"
+    echo "apt: installed $first from the repository, upgraded to $next, went back to $first; a changed Packages refused"
   fi
 fi
 echo "== $system: every test passed in $(( $(date +%s) - start )) s"

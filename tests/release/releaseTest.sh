@@ -19,7 +19,8 @@
 #   returns the code it maps while zandrel runs;
 # - what must leave dist/ as it was: a wrong signing password (said before anything is built),
 #   uncommitted changes; and a trial release after another platform's, which replaces all of dist/.
-# ZANDREL_KEEP_RELEASE names a folder to keep the first release's downloads in.
+# - one version later (a throw-away commit), an apt repository that carries the first one forward.
+# ZANDREL_KEEP_RELEASE names a folder to keep the first and the later release in.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 source "$repo/tests/support/wine.sh"
@@ -43,12 +44,21 @@ version=$(sed -n 's/^project(zandrel VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLis
 downloads=("zandrel_${version}-1_amd64.deb" "zandrel_$version.orig.tar.xz" "zandrel_${version}-1.debian.tar.xz"
   "zandrel_${version}-1.dsc" "zandrel-$version-setup.exe" "zandrel-$version-win64.zip" NEWS.md LICENSE BUILDINFO)
 maintainer="zandrel release test <release-test@example.org>"
+homepage=https://example.org/zandrel
+# A throw-away OpenPGP key, in a keyring of its own.
+export GNUPGHOME=$scratch/gnupg
+mkdir -m 700 "$GNUPGHOME"
+gpg --batch --passphrase '' --quick-gen-key 'zandrel release test <release-test@example.org>' ed25519 sign 1d 2>/dev/null
+gpg_key=$(gpg --batch --with-colons --fingerprint 2>/dev/null | awk -F: '$1 == "fpr" {print $10; exit}')
+# Its apt repository published at file:/srv/zandrel/apt, for a fresh Debian system to take.
+publisher=(ZANDREL_MAINTAINER="$maintainer" ZANDREL_HOMEPAGE="$homepage" ZANDREL_GPG_KEY="$gpg_key")
 
-release first ZANDREL_MAINTAINER="$maintainer" -- "$scratch/first" ||
+release first "${publisher[@]}" ZANDREL_URL_BASE="file:///srv/zandrel/$version" -- "$scratch/first" ||
   { cat "$scratch/first.log"; fail "release first"; }
 grep -q 'no ZANDREL_SIGN_PKCS12: nothing is signed' "$scratch/first.log" || fail "an unsigned release does not say so"
 (cd "$scratch/first" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match the files"
-[ "$(cd "$scratch/first" && ls | sort)" = "$(printf '%s\n' "${downloads[@]}" SHA256SUMS "zandrel_${version}-1_amd64.buildinfo" | sort)" ] ||
+[ "$(cd "$scratch/first" && ls | sort)" = "$(printf '%s\n' "${downloads[@]}" SHA256SUMS SHA256SUMS.asc \
+  "zandrel_${version}-1_amd64.buildinfo" apt zandrel-archive-keyring.gpg zandrel.sources winget scoop | sort)" ] ||
   fail "dist holds $(ls "$scratch/first")"
 grep -qx "commit: $(git -C "$repo" rev-parse HEAD)" "$scratch/first/BUILDINFO" || fail "BUILDINFO names no commit"
 
@@ -76,8 +86,20 @@ names = {n.split("/", 1)[1] for n in archive.namelist()}
 assert names == {"zandrel.exe", "README.md", "LICENSE", "THIRD-PARTY-NOTICES.txt"}, names
 PY
 echo "first release: $(ls "$scratch/first" | wc -l) files, version $version throughout"
-# For a build of its source package on another Debian.
-[ -z "${ZANDREL_KEEP_RELEASE:-}" ] || cp -r "$scratch/first" "$ZANDREL_KEEP_RELEASE"
+
+# One version later (a throw-away commit), its repository carrying the first one's forward.
+later=${version%.*}.$((${version##*.} + 1))
+git clone -q "$repo" "$scratch/later-clone"
+(cd "$scratch/later-clone" && sed -i "s/^project(zandrel VERSION $version/project(zandrel VERSION $later/" CMakeLists.txt &&
+  sed -i "0,/^## /s//## $later ($(date -u +%F))\n\n- A later release.\n\n## /" NEWS.md &&
+  python3 res/linux/changelog.py NEWS.md "$(dpkg-parsechangelog -SMaintainer)" debian/changelog &&
+  git -c user.name=test -c user.email=test@example.org commit -qam "$later")
+release later "${publisher[@]}" ZANDREL_URL_BASE="file:///srv/zandrel/$later" ZANDREL_APT_PREVIOUS="$scratch/first/apt" \
+  -- "$scratch/later" linux || { cat "$scratch/later.log"; fail "release later"; }
+[ "$(sed -n 's/^Version: //p' "$scratch/later/apt/Packages" | sort)" = "$(printf '%s\n' "$version-1" "$later-1")" ] ||
+  fail "the later repository holds $(sed -n 's/^Version: //p' "$scratch/later/apt/Packages")"
+# For its source package and its apt repository on another Debian.
+[ -z "${ZANDREL_KEEP_RELEASE:-}" ] || { mkdir "$ZANDREL_KEEP_RELEASE" && cp -r "$scratch/first" "$scratch/later" "$ZANDREL_KEEP_RELEASE"; }
 
 # Debian's checker says nothing of either package with a maintainer named (a Standards-Version
 # newer than Debian 12's lintian knows aside); the package installs and runs.
@@ -93,7 +115,7 @@ printf '* text=auto eol=crlf\n' >"$scratch/home/.config/git/attributes"
 localedef -i en_US -f UTF-8 "$scratch/locale/en_US.UTF-8" 2>/dev/null || fail "no en_US.UTF-8 locale to build in"
 (umask 077 && release second HOME="$scratch/home" TMPDIR="$shm" CXXFLAGS=-march=native CFLAGS=-O0 \
   LOCPATH="$scratch/locale" LANG=en_US.UTF-8 TZ=Pacific/Kiritimati SOURCE_DATE_EPOCH=1 \
-  ZANDREL_MAINTAINER="$maintainer" -- "$scratch/second") || { cat "$scratch/second.log"; fail "release second"; }
+  -- --like "$scratch/first/BUILDINFO" "$scratch/second") || { cat "$scratch/second.log"; fail "release second"; }
 grep -q 'ignoring SOURCE_DATE_EPOCH=1' "$scratch/second.log" || fail "an inherited SOURCE_DATE_EPOCH is not said"
 grep -q 'ignoring CXXFLAGS=-march=native' "$scratch/second.log" || fail "CXXFLAGS from the environment are not said"
 for file in "${downloads[@]}" SHA256SUMS; do
@@ -110,13 +132,7 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=zandrel test signin
   -keyout "$scratch/key.pem" -out "$scratch/cert.pem" 2>/dev/null
 openssl pkcs12 -export -inkey "$scratch/key.pem" -in "$scratch/cert.pem" -passout pass:throwaway \
   -out "$scratch/sign.p12"
-# A throw-away OpenPGP key, in a keyring of its own.
-export GNUPGHOME=$scratch/gnupg
-mkdir -m 700 "$GNUPGHOME"
-gpg --batch --passphrase '' --quick-gen-key 'zandrel release test <release-test@example.org>' ed25519 sign 1d 2>/dev/null
-gpg_key=$(gpg --batch --with-colons --fingerprint 2>/dev/null | awk -F: '$1 == "fpr" {print $10; exit}')
 base=https://downloads.example.org/zandrel/$version
-homepage=https://example.org/zandrel
 # The certificate named relative to where the release is started.
 (cd "$scratch" && release signed ZANDREL_SIGN_PKCS12=sign.p12 ZANDREL_SIGN_PASSWORD=throwaway \
   ZANDREL_URL_BASE="$base" ZANDREL_HOMEPAGE="$homepage" ZANDREL_GPG_KEY="$gpg_key" -- "$scratch/signed" windows) ||
