@@ -10,10 +10,10 @@
 # and with DIST, a release's downloads, builds its source package there as a Debian maintainer
 # does (dpkg-source -x, apt-get build-dep, dpkg-buildpackage), installs the package with apt and
 # runs it. Where the system's toolchain is the one the release's BUILDINFO names, the package built
-# must be the release's to the byte. Where DIST holds an apt repository made for file:/srv/zandrel,
-# a user adds it with its keyring and sources file and installs zandrel from it; with LATER, a
-# later release whose repository carries DIST's forward, apt upgrade takes the later version,
-# apt install zandrel=VERSION goes back, and a repository with one byte changed is refused.
+# must be the release's to the byte. With LATER, a later release whose apt repository carries
+# DIST's forward (both made for file:/srv/zandrel/apt), a user adds DIST's repository with its
+# keyring and sources file and installs zandrel from it, apt upgrade takes the later version from
+# LATER's, apt install zandrel=VERSION goes back, and a changed Packages is refused.
 # Needs root. ZANDREL_RELEASE_DIR keeps the system there instead of in a scratch folder.
 # Usage: freshDebian.sh [--ci] [--suite SUITE] [DIST [LATER]]
 set -euo pipefail
@@ -96,37 +96,28 @@ if [ -n "$dist" ]; then
   fi
 fi
 
-if [ -n "$dist" ] && [ -d "$dist/apt" ] && grep -qx 'URIs: file:///srv/zandrel/apt/' "$dist/zandrel.sources"; then
-  echo "== the release's apt repository on $system"
+if [ -n "$later" ]; then
+  echo "== the releases' apt repository on $system"
+  first=$(dpkg-deb -f "$dist"/*_amd64.deb Version) next=$(dpkg-deb -f "$later"/*_amd64.deb Version)
   mkdir -p "$root/srv/zandrel" "$root/etc/apt/keyrings"
   cp -r "$dist/apt" "$root/srv/zandrel/apt"
+  cp -r "$later/apt" "$root/srv/zandrel/later"
   # The user's two steps: the keyring and the sources file in place; apt update, apt install.
   cp "$dist/zandrel-archive-keyring.gpg" "$root/etc/apt/keyrings/"
   cp "$dist/zandrel.sources" "$root/etc/apt/sources.list.d/"
-  first=$(dpkg-deb -f "$dist"/*_amd64.deb Version)
   inside bash -c 'set -e
+    cd /srv/zandrel
+    expect() { [ "$(dpkg-query -W -f "\${Version}" zandrel)" = "$1" ] || { echo "FAIL: $2 left $(dpkg-query -W -f "\${Version}" zandrel)"; exit 1; }; }
     apt-get remove -y -qq zandrel >/dev/null 2>&1 || true
-    apt-get update -qq && apt-get install -y -qq zandrel >/dev/null 2>&1
-    [ "$(dpkg-query -W -f "\${Version}" zandrel)" = "$1" ] || { echo "FAIL: installed $(dpkg-query -W -f "\${Version}" zandrel)"; exit 1; }
-    zandrel --version' - "$first"
-  if [ -n "$later" ]; then
-    next=$(dpkg-deb -f "$later"/*_amd64.deb Version)
-    rm -rf "$root/srv/zandrel/apt"
-    cp -r "$later/apt" "$root/srv/zandrel/apt"
-    inside bash -c 'set -e
-      version() { dpkg-query -W -f "\${Version}" zandrel; }
-      apt-get update -qq && apt-get upgrade -y -qq >/dev/null 2>&1
-      [ "$(version)" = "$2" ] || { echo "FAIL: apt upgrade left $(version)"; exit 1; }
-      apt-get install -y -qq --allow-downgrades "zandrel=$1" >/dev/null 2>&1
-      [ "$(version)" = "$1" ] || { echo "FAIL: apt install zandrel=$1 left $(version)"; exit 1; }
-      # One byte changed in Packages, in each of its forms: apt refuses the repository.
-      cd /srv/zandrel/apt
-      sed -i "0,/^Description: d/s//Description: D/" Packages
-      rm Packages.gz Packages.xz && gzip -9nk Packages && xz -k Packages
-      if apt-get update -qq >/tmp/update.log 2>&1; then echo "FAIL: apt took a changed Packages"; exit 1; fi
-      grep -qi "hash sum mismatch" /tmp/update.log ||
-        { echo "FAIL: apt update failed otherwise:"; cat /tmp/update.log; exit 1; }' - "$first" "$next"
-    echo "apt: installed $first from the repository, upgraded to $next, went back to $first; a changed Packages refused"
-  fi
+    apt-get update -qq && apt-get install -y -qq zandrel >/dev/null 2>&1 && expect "$1" "apt install"
+    rm -r apt && mv later apt
+    apt-get update -qq && apt-get upgrade -y -qq >/dev/null 2>&1 && expect "$2" "apt upgrade"
+    apt-get install -y -qq --allow-downgrades "zandrel=$1" >/dev/null 2>&1 && expect "$1" "apt install zandrel=$1"
+    # One byte changed in Packages, in each of its forms: apt refuses the repository.
+    sed -i "0,/^Description: d/s//Description: D/" apt/Packages
+    (cd apt && rm Packages.gz Packages.xz && gzip -9nk Packages && xz -k Packages)
+    ! apt-get update -qq >/tmp/update.log 2>&1 && grep -qi "hash sum mismatch" /tmp/update.log ||
+      { echo "FAIL: apt did not refuse a changed Packages:"; cat /tmp/update.log; exit 1; }' - "$first" "$next"
+  echo "apt: installed $first from the repository, upgraded to $next, went back to $first; a changed Packages refused"
 fi
 echo "== $system: every test passed in $(( $(date +%s) - start )) s"

@@ -198,8 +198,8 @@ echo "winget and Scoop manifests $checked; SHA256SUMS signed"
 
 # A rebuilder without the key, an ordinary user, attaches the published signatures to their own
 # build, the publisher's settings taken from BUILDINFO, and gets the published files.
-tar -tvf "$scratch/signed/zandrel-$version-authenticode.tar" | grep -q '^drwxr-xr-x .* \./$' ||
-  fail "the signatures' folder is not open to every user: $(tar -tvf "$scratch/signed/zandrel-$version-authenticode.tar" | head -n 1)"
+folder=$(tar -tvf "$scratch/signed/zandrel-$version-authenticode.tar" | head -n 1)
+[[ $folder == drwxr-xr-x*' ./' ]] || fail "the signatures' folder is not open to every user: $folder"
 rebuilder=$scratch/rebuilder rebuilt=$scratch/rebuilder/dist
 chmod 711 "$scratch"
 mkdir "$rebuilder"
