@@ -6,6 +6,9 @@
 #include "zandrelStore.h"
 
 #include <chrono>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <gtest/gtest.h>
 #include <thread>
 #include <windows.h>
@@ -64,6 +67,27 @@ TEST(StoreWindowsTest, FileHeldCannotBeRemovedOrRenamed)
         EXPECT_TRUE(SystemFileOps().Close(h));
     }
     EXPECT_TRUE(dir.StoreExists());
+}
+
+// Scoop keeps zandrel.ini across updates as a hard link to a file of its own, which it makes
+// empty at the first install: every save reaches that file.
+TEST(StoreWindowsTest, SavesReachTheFileAHardLinkShares)
+{
+    CTempWorkDir dir;
+    dir.WriteStore("");
+    const auto kept = dir.Path() / L"persist.ini";
+    ASSERT_TRUE(CreateHardLinkW(kept.c_str(), dir.Store().c_str(), nullptr));
+    CFakeDialog dlg;
+    dlg.core.InitNumberState();
+    for (const char* pszNumber : {"556", "123"}) {
+        dlg.surface.Type(pszNumber);
+        dlg.core.OnSet();
+        std::ifstream in(kept, std::ios::binary);
+        const std::string strKept{std::istreambuf_iterator<char>(in), {}};
+        EXPECT_EQ(strKept.substr(4, std::strlen(pszNumber)), pszNumber);
+        EXPECT_EQ(strKept, dir.ReadStore());
+    }
+    EXPECT_TRUE(dlg.surface.m_messages.empty());
 }
 
 } // namespace
