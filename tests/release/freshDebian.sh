@@ -78,22 +78,19 @@ if [ -n "$dist" ]; then
   deb=$(cd "$dist" && ls ./*_amd64.deb)
   inside bash -c 'set -e
     cd /src/package
+    apt-get install -y -qq dpkg-dev >/dev/null 2>&1
     dpkg-source -x ./*.dsc build >/dev/null
     apt-get build-dep -y -qq ./build >/dev/null 2>&1
     (cd build && dpkg-buildpackage -b -us -uc >../build.log 2>&1) || { tail -n 40 build.log; exit 1; }
     apt-get install -y -qq "$1" >/dev/null 2>&1
     zandrel --version' - "$deb"
-  # Byte for byte only with the release's toolchain: BUILDINFO's packages that the build installed.
-  differs=$(sed -n '/Debian packages:$/,$ s/^  \([^ ]*\) \(.*\)$/\1 \2/p' "$dist/BUILDINFO" | while read -r name version; do
+  # Byte for byte only with the release's toolchain: BUILDINFO's packages, as far as installed here.
+  differs=$(sed -n '/Debian packages:$/,$ s/^  //p' "$dist/BUILDINFO" | while read -r name version; do
     here=$(inside dpkg-query -W -f '${db:Status-Abbrev}${Version}' "$name" 2>/dev/null || true)
-    [[ $here != ii* ]] || [ "${here#ii }" = "$version" ] || echo "$name ${here#ii } (the release: $version)"
+    [[ $here != ii* || ${here#ii } == "$version" ]] || echo "$name ${here#ii } (the release's: $version)"
   done)
-  if [ -z "$differs" ]; then
-    cmp "$dist/$deb" "$root/src/package/$deb" || { echo "FAIL: the same toolchain built another package"; exit 1; }
-    echo "the release's toolchain: the package is the release's to the byte"
-  else
-    echo "not compared byte for byte, the toolchain is not the release's: $(head -n 3 <<<"$differs" | paste -sd ';')"
-  fi
+  [ -n "$differs" ] || cmp "$dist/$deb" "$root/src/package/$deb" || { echo "FAIL: the same toolchain built another package"; exit 1; }
+  echo "${differs:+not }the release's toolchain${differs:+ ($(head -n 2 <<<"$differs" | paste -sd ';'))}: ${differs:+not }compared to the byte"
 fi
 
 if [ -n "$later" ]; then

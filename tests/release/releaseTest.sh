@@ -150,7 +150,7 @@ verify "$scratch/signed/zandrel-$version-setup.exe"
 schemas=$repo/../shared/schemas
 if [ -d "$schemas" ]; then
   /usr/bin/python3 - "$schemas" "$scratch/signed" "$base" "$version" "$homepage" <<'PY' || fail "the manifests"
-import hashlib, json, os, sys, yaml, jsonschema
+import hashlib, json, os, re, sys, yaml, jsonschema
 schemas, dist, base, version, homepage = sys.argv[1:]
 def load(path):
     with open(path, encoding="utf-8") as f:
@@ -171,16 +171,10 @@ assert installer["InstallerSha256"].lower() == sha256(setup), "the setup's hash"
 zip = load(f"{dist}/scoop/zandrel.json")["architecture"]["64bit"]
 assert zip["url"] == f"{base}/zandrel-{version}-win64.zip" and zip["hash"] == sha256(f"zandrel-{version}-win64.zip"), "the zip"
 # Every address is the publisher's page or a download, this release's or (autoupdate) the next's.
-def addresses(value):
-    if isinstance(value, dict):
-        value = list(value.values())
-    if isinstance(value, list):
-        return [a for item in value for a in addresses(item)]
-    return [value] if isinstance(value, str) and "://" in value else []
-downloads = {f"{base}/{name}" for name in os.listdir(dist)}
+downloads = {homepage} | {f"{base}/{name}" for name in os.listdir(dist)}
 for manifest in manifests:
-    for address in addresses(load(f"{dist}/{manifest}")):
-        assert address == homepage or address.replace("$version", version) in downloads, f"{manifest}: {address}"
+    for address in re.findall(r'[a-z]+://[^"\s]+', open(f"{dist}/{manifest}", encoding="utf-8").read()):
+        assert address.replace("$version", version) in downloads or "aka.ms/winget-manifest" in address, f"{manifest}: {address}"
 PY
   checked="valid, true to the downloads, every address a download or the publisher's page"
 else
@@ -202,7 +196,6 @@ folder=$(tar -tvf "$scratch/signed/zandrel-$version-authenticode.tar" | head -n 
 [[ $folder == drwxr-xr-x*' ./' ]] || fail "the signatures' folder is not open to every user: $folder"
 rebuilder=$scratch/rebuilder rebuilt=$scratch/rebuilder/dist
 chmod 711 "$scratch"
-mkdir "$rebuilder"
 git clone -q "$repo" "$rebuilder/clone"
 cp "$scratch/signed/zandrel-$version-authenticode.tar" "$scratch/signed/BUILDINFO" "$scratch/cert.pem" "$rebuilder/"
 chown -R nobody: "$rebuilder"
