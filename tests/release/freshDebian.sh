@@ -27,7 +27,8 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
-[ "$(id -u)" -eq 0 ] || { echo "run as root: debootstrap and chroot need it" >&2; exit 1; }
+# debootstrap and chroot need root.
+[ "$(id -u)" -eq 0 ] || exec sudo --preserve-env=CI,ZANDREL_FUZZ_SECONDS,ZANDREL_RELEASE_DIR "$0" "$@"
 command -v debootstrap >/dev/null || { apt-get update -qq; apt-get install -y -qq debootstrap; }
 
 # The first Debian archive in apt's sources, deb822 or one-line form.

@@ -198,8 +198,12 @@ rebuilder=$scratch/rebuilder rebuilt=$scratch/rebuilder/dist
 chmod 711 "$scratch"
 git clone -q "$repo" "$rebuilder/clone"
 cp "$scratch/signed/zandrel-$version-authenticode.tar" "$scratch/signed/BUILDINFO" "$scratch/cert.pem" "$rebuilder/"
-chown -R nobody: "$rebuilder"
-runuser -u nobody -- env HOME="$rebuilder" ZANDREL_SIGNATURES="$rebuilder/zandrel-$version-authenticode.tar" \
+as_rebuilder=()
+if [ "$(id -u)" -eq 0 ]; then
+  chown -R nobody: "$rebuilder"
+  as_rebuilder=(runuser -u nobody --)
+fi
+"${as_rebuilder[@]}" env HOME="$rebuilder" ZANDREL_SIGNATURES="$rebuilder/zandrel-$version-authenticode.tar" \
   ZANDREL_SIGN_CAFILE="$rebuilder/cert.pem" "$rebuilder/clone/scripts/release.sh" --like "$rebuilder/BUILDINFO" \
   "$rebuilt" windows >"$scratch/rebuilt.log" 2>&1 || { cat "$scratch/rebuilt.log"; fail "release rebuilt"; }
 cmp -s "$scratch/signed/SHA256SUMS" "$rebuilt/SHA256SUMS" ||
