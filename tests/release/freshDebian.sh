@@ -1,20 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
-# The project on a fresh Debian system as a new user there meets it: makes the system (Debian 13,
-# trixie, unless --suite names another) with debootstrap from the Debian archive this machine's apt
-# uses, clones the committed tree into it, and then
-#   by default  runs the README's test command there, all of it (well over ten minutes);
-#   --ci        builds the program and runs its Linux tests (X11, weston's Wayland, the screen
-#               reader) with only the packages they need: what another Debian can break;
-# and with DIST, a release's downloads, builds its source package there as a Debian maintainer
-# does (dpkg-source -x, apt-get build-dep, dpkg-buildpackage), installs the package with apt and
-# runs it. Where the system's toolchain is the one the release's BUILDINFO names, the package built
-# must be the release's to the byte. With LATER, a later release whose apt repository carries
-# DIST's forward (both made for file:/srv/zandrel/apt), a user adds DIST's repository with its
-# keyring and sources file and installs zandrel from it, apt upgrade takes the later version from
-# LATER's, apt install zandrel=VERSION goes back, and a changed Packages is refused.
-# Needs root. ZANDREL_RELEASE_DIR keeps the system there instead of in a scratch folder.
+# The project on a fresh Debian system (trixie unless --suite names another), made with debootstrap
+# from the archive this machine's apt uses, the committed tree cloned into it: the README's test
+# command there, or with --ci only the Linux build and tests (X11, weston, the screen reader). With
+# DIST, a release: its source package built there as a Debian maintainer builds it, installed and
+# run (the release's .deb to the byte where the toolchain is BUILDINFO's). With LATER, a later
+# release whose apt repository carries DIST's forward (both for file:/srv/zandrel/apt): a user adds
+# DIST's repository and installs, apt upgrade takes LATER's, zandrel=VERSION goes back, and a
+# changed Packages is refused. ZANDREL_RELEASE_DIR keeps the system there.
 # Usage: freshDebian.sh [--ci] [--suite SUITE] [DIST [LATER]]
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
