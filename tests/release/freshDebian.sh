@@ -84,8 +84,10 @@ if [ -n "$dist" ]; then
     here=$(inside dpkg-query -W -f '${db:Status-Abbrev}${Version}' "$name" 2>/dev/null || true)
     [[ $here != ii* || ${here#ii } == "$version" ]] || echo "$name ${here#ii } (the release's: $version)"
   done)
-  [ -n "$differs" ] || cmp "$dist/$deb" "$root/src/package/$deb" || { echo "FAIL: the same toolchain built another package"; exit 1; }
-  echo "${differs:+not }the release's toolchain${differs:+ ($(head -n 2 <<<"$differs" | paste -sd ';'))}: ${differs:+not }compared to the byte"
+  bytes=$(cmp -s "$dist/$deb" "$root/src/package/$deb" && echo "the release's" || echo other)
+  [ -n "$differs" ] || [ "$bytes" != other ] || { echo "FAIL: the release's toolchain built another package"; exit 1; }
+  toolchain=${differs:-"the release's toolchain"}
+  echo "the package: $bytes bytes, built with $(paste -sd ';' <<<"$toolchain")"
 fi
 
 if [ -n "$later" ]; then
