@@ -48,10 +48,11 @@ fi
 
 (cd "$work" && dpkg-source -b "zandrel-$version" >"$work/build.log" 2>&1) ||
   { tail -n 30 "$work/build.log"; fail "dpkg-source could not make the source package"; }
-# The binary package from the source package, as anyone who takes the .dsc builds it.
+# The binary package from the source package, as anyone who takes the .dsc builds it: dated, as
+# dpkg dates it there, by the changelog, so that their package is this one to the byte.
 mkdir "$work/binary"
 (cd "$work/binary" && dpkg-source -x "../zandrel_$version-1.dsc" "zandrel-$version" &&
-  cd "zandrel-$version" && dpkg-buildpackage -b -us -uc) >>"$work/build.log" 2>&1 ||
+  cd "zandrel-$version" && SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -STimestamp) dpkg-buildpackage -b -us -uc) >>"$work/build.log" 2>&1 ||
   { tail -n 60 "$work/build.log"; fail "the package did not build"; }
 mkdir -p "$out"
 cp "$work/zandrel_$version.orig.tar.xz" "$work/zandrel_$version-1.debian.tar.xz" "$work/zandrel_$version-1.dsc" \
