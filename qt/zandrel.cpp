@@ -61,11 +61,12 @@ bool AnsweredOption(int argc, char** argv)
             return true;
         }
         if (strArg == "--help" || strArg == "-h") {
-            std::fputs("Usage: zandrel [--version] [--help]\n"
-                       "Opens the zandrel window, which draws three- and four-digit numbers and keeps\n"
-                       "the numbers last registered in zandrel.ini in the current directory.\n"
-                       "Needs a graphical desktop (X11 or Wayland). See zandrel(1).\n",
-                       stdout);
+            std::fputs(
+                "Usage: zandrel [--version] [--help]\n"
+                "Opens the zandrel window, which draws three- and four-digit numbers and keeps\n"
+                "the numbers last registered in zandrel.ini in the current directory.\n"
+                "Needs a graphical desktop (X11 or Wayland). See zandrel(1).\n",
+                stdout);
             return true;
         }
     }

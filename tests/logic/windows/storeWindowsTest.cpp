@@ -7,8 +7,8 @@
 
 #include <chrono>
 #include <fstream>
-#include <iterator>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <thread>
 #include <windows.h>
 
