@@ -222,82 +222,58 @@ const std::string& Record(const CStoreRecords& records, int nKind)
     return nKind != 0 ? records.m_str4 : records.m_str3;
 }
 
-// Whether another copy saved a kind after this copy's press of it, which the note took. Two saves
-// of a copy write both records whole; the file was written since the note when its stamp differs.
-// - Records read at the press: the kind's record differs now, or the file was written since with
-//   both records as they were, which only a save of the same digits again does.
-// - Only the stamp (a lock that shuts readers out, as Windows' does): written since, with the kind
-//   changed from what this copy last saw, or both as they were.
-// - Nothing: the press stands.
-// Where the file system's times are too coarse to tell two saves apart, the same digits saved
-// again within one tick of the note go unseen.
-bool SavedSince(const CFileNote& note, const CStoreRecords& lastSeen, const CStoreRecords& held,
-                const std::optional<CFileStamp>& stamp, int nKind)
-{
-    const bool bWritten = note.stamp && stamp && *note.stamp != *stamp;
-    const CStoreRecords& before = note.records ? *note.records : lastSeen;
-    if (!note.records && !bWritten) {
-        return false;
-    }
-    if (Record(held, nKind) != Record(before, nKind)) {
-        return held.m_nWhole > nKind;
-    }
-    return bWritten && held.m_nWhole == 2 && Record(held, 1 - nKind) == Record(before, 1 - nKind);
-}
-
 } // namespace
 
 StoreWriteResult CZandrelDlgCore::SaveNumbers(int nFresh)
 {
-    // For each kind the later press stands. The kind just registered is written; so is a kept
-    // one, unless another copy saved that kind after its press. Any other kind keeps the file's
-    // record, so that a number another copy saved, or one this copy could not read at start, is
-    // never written over. Composing changes nothing here: what the window shows follows the
-    // outcome.
+    // The kind just registered is written; so is a kept one, unless the file got another number
+    // for that kind since its press: that number then stands. Any other kind keeps the file's
+    // record, so that a number another copy saved is never written over.
     std::optional<CStoreRecords> composed;
     bool bOurs[2] = {false, false};
-    CFileNote after;
+    std::optional<CStoreRecords> after;
     const StoreWriteResult result = UpdateStoreFile(
         *m_pFileOps, g_strStorePath,
-        [&](const std::string& current, const std::optional<CFileStamp>& stamp) {
-            const CStoreRecords held = DecodeStore(current);
+        [&](const std::string& current) {
+            m_lastSeen = DecodeStore(current);
             std::string strNew[2];
             for (const int nKind : {0, 1}) {
-                bOurs[nKind] =
-                    nKind == nFresh || held.m_nWhole <= nKind ||
-                    (Unsaved(nKind) && !SavedSince(Note(nKind), m_lastSeen, held, stamp, nKind));
-                strNew[nKind] = bOurs[nKind] ? PrevBuffer(nKind).View() : Record(held, nKind);
+                const std::string& strHeld = Record(m_lastSeen, nKind);
+                bOurs[nKind] = nKind == nFresh || (Unsaved(nKind) && strHeld == Note(nKind));
+                strNew[nKind] = bOurs[nKind] ? std::string(PrevBuffer(nKind).View()) : strHeld;
             }
-            composed = CStoreRecords{strNew[0], strNew[1], 2};
+            composed = CStoreRecords{strNew[0], strNew[1]};
             return EncodeStore(strNew[0], strNew[1]);
         },
         &after);
     if (!composed) {
-        // Nothing was read: the press is kept, with what the file is now.
+        // Nothing was read: the press is kept, noted against the file as it stands, or, where it
+        // cannot be read either, as this copy last saw it.
         if (nFresh >= 0) {
             Unsaved(nFresh) = true;
-            Note(nFresh) = NoteStoreFile(*m_pFileOps, g_strStorePath);
+            Note(nFresh) =
+                Record(PeekStoreFile(*m_pFileOps, g_strStorePath).value_or(m_lastSeen), nFresh);
         }
         return result;
     }
-    // What the file holds now: what was written, or, where the write failed, what it says.
     if (result == StoreWriteResult::Ok) {
-        after = {composed, std::nullopt};
+        after = composed;
     }
-    if (after.records) {
-        m_lastSeen = *after.records;
+    if (after) {
+        m_lastSeen = *after;
     }
     for (const int nKind : {0, 1}) {
-        // A number this copy took from the file is its to keep where the file, as seen, lost it.
+        // A number the file, as seen, does not hold is this copy's to save, the file's own
+        // included where this save lost it; unseen, only what this copy wrote.
         const std::string& strNumber = Record(*composed, nKind);
         PrevBuffer(nKind).Assign(strNumber);
-        Unsaved(nKind) = !strNumber.empty() && (bOurs[nKind] || after.records) &&
-                         !(after.records && after.records->m_nWhole > nKind &&
-                           Record(*after.records, nKind) == strNumber);
-        if (Unsaved(nKind)) {
-            // As of this save no other copy had saved it since its press: it stays the later one.
-            Note(nKind) = after;
-        }
+        Unsaved(nKind) = !strNumber.empty() &&
+                         (after ? Record(*after, nKind) != strNumber : bOurs[nKind]);
+        Note(nKind) = Record(m_lastSeen, nKind);
+    }
+    // Another copy's number that stands is shown.
+    if (m_nKind >= 0 && PrevBuffer(m_nKind).View() != m_strPrevNo) {
+        SwitchKind(m_nKind, PrevBuffer(m_nKind));
     }
     return result;
 }
@@ -352,19 +328,24 @@ bool CZandrelDlgCore::SaveBeforeClose()
     return !m_bEnding;
 }
 
-void CZandrelDlgCore::OnClose()
+void CZandrelDlgCore::EndRun(bool bRelease)
 {
     if (m_nBoxes == 0 && !m_bEnding && SaveBeforeClose()) {
-        ReleasePrevNumbers();
+        if (bRelease) {
+            ReleasePrevNumbers();
+        }
         m_surface.endDialog();
     }
 }
 
+void CZandrelDlgCore::OnClose()
+{
+    EndRun(true);
+}
+
 void CZandrelDlgCore::OnCancel()
 {
-    if (m_nBoxes == 0 && !m_bEnding && SaveBeforeClose()) {
-        m_surface.endDialog();
-    }
+    EndRun(false);
 }
 
 void CZandrelDlgCore::OnEndRequest()

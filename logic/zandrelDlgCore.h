@@ -143,7 +143,10 @@ private:
     std::string UnsavedNumbersText();
     CPrevBuffer& PrevBuffer(int nKind) { return nKind != 0 ? m_pszPrevNo4 : m_pszPrevNo3; }
     bool& Unsaved(int nKind) { return nKind != 0 ? m_bUnsaved4 : m_bUnsaved3; }
-    CFileNote& Note(int nKind) { return nKind != 0 ? m_note4 : m_note3; }
+    std::string& Note(int nKind) { return nKind != 0 ? m_strNote4 : m_strNote3; }
+    // Closes the window unless a box is open or the user chooses to stay; bRelease for the close
+    // box's path, which lets go of the numbers first.
+    void EndRun(bool bRelease);
 
     // Every box opens through this: it counts the boxes open, and opens none once the program is
     // ending.
@@ -162,14 +165,14 @@ private:
     // The verdict the validation last gave "set"; the handler acts on nothing else.
     bool m_bSetAllowed = false;
     // A kind whose registration could not be saved: it stays marked until a save succeeds, which
-    // then writes it from memory unless another copy saved that kind after the press, and "set"
-    // takes the same digits again meanwhile. Only a kind with a number is marked.
+    // then writes it from memory unless the file got another number for that kind since the press,
+    // and "set" takes the same digits again meanwhile. Only a kind with a number is marked.
     bool m_bUnsaved3 = false;
     bool m_bUnsaved4 = false;
-    // For a marked kind, what the file was when its press could not be saved; and what this copy
-    // last read or wrote of the file.
-    CFileNote m_note3;
-    CFileNote m_note4;
+    // For a marked kind, the file's record of it when its press could not be saved; and what this
+    // copy last read or wrote of the file, which stands in where the file could not be read.
+    std::string m_strNote3;
+    std::string m_strNote4;
     CStoreRecords m_lastSeen;
     // Boxes open now (a box's own loop runs events, so requests arrive while one is open).
     int m_nBoxes = 0;

@@ -6,17 +6,6 @@
 #include <cstdint>
 #include <string>
 
-// What tells one version of a file from another: which file it is, its size, and when it was last
-// written, at the file system's finest. No file is a stamp of its own.
-struct CFileStamp {
-    bool bExists = false;
-    std::uint64_t nVolume = 0;
-    std::uint64_t nFile = 0;
-    std::uint64_t nSize = 0;
-    std::int64_t nWritten = 0; // nanoseconds on POSIX, 100-nanosecond units on Windows
-    bool operator==(const CFileStamp&) const = default;
-};
-
 // The file calls the previous-number file needs, behind one seam: each platform implements them in
 // its own file, and tests put a failing or in-memory layer in their place. Paths are UTF-8.
 class CFileOps {
@@ -59,8 +48,6 @@ public:
     virtual bool Truncate(Handle h, std::uint32_t nLength) = 0;
     // Down to the disk.
     virtual bool Flush(Handle h) = 0;
-    // What tells this version of the open file from another.
-    virtual bool Stamp(Handle h, CFileStamp& stamp) = 0;
     // Down to the disk for the folder that holds strPath: a file just created there keeps its name.
     virtual bool FlushFolder(const std::string& strPath) = 0;
     // Releases the lock too. False when the platform reports a late write error.
@@ -89,7 +76,6 @@ public:
     long WriteAt(Handle h, std::uint32_t nOffset, const void* pBuf, std::size_t nCount) override;
     bool Truncate(Handle h, std::uint32_t nLength) override;
     bool Flush(Handle h) override;
-    bool Stamp(Handle h, CFileStamp& stamp) override;
     bool FlushFolder(const std::string& strPath) override;
     bool Close(Handle h) override;
     bool Remove(Handle h, const std::string& strPath) override;

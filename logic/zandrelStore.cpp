@@ -44,7 +44,6 @@ CStoreRecords DecodeStore(std::string_view bytes)
             *pText = std::string(text.substr(0, text.find('\0')));
             nPos += nLen + 1;
         }
-        ++records.m_nWhole;
     }
     return records;
 }
@@ -194,39 +193,32 @@ std::optional<std::string> ReadStoreFile(CFileOps& ops, const std::string& strPa
 
 namespace {
 
-CFileNote NoteOpenFile(CFileOps& ops, CFileOps::Handle h)
+std::optional<CStoreRecords> RecordsOf(CFileOps& ops, CFileOps::Handle h)
 {
-    CFileNote note;
-    if (CFileStamp stamp; ops.Stamp(h, stamp)) {
-        note.stamp = stamp;
-    }
-    if (const std::optional<std::string> bytes = ReadAll(ops, h)) {
-        note.records = DecodeStore(*bytes);
-    }
-    return note;
+    const std::optional<std::string> bytes = ReadAll(ops, h);
+    return bytes ? std::optional(DecodeStore(*bytes)) : std::nullopt;
 }
-
-// A missing file reads as empty, with the stamp of no file.
-const CFileNote kNoFileNote{CStoreRecords{}, CFileStamp{}};
 
 } // namespace
 
-CFileNote NoteStoreFile(CFileOps& ops, const std::string& strPath)
+std::optional<CStoreRecords> PeekStoreFile(CFileOps& ops, const std::string& strPath)
 {
     auto failure = CFileOps::OpenFailure::Refused;
     const CFile file(ops, strPath.empty() ? CFileOps::kNoFile
                                           : ops.Open(strPath, CFileOps::Mode::Read, failure));
     if (file.IsOpen()) {
-        return NoteOpenFile(ops, file.Get());
+        return RecordsOf(ops, file.Get());
     }
-    return failure == CFileOps::OpenFailure::Missing ? kNoFileNote : CFileNote{};
+    return failure == CFileOps::OpenFailure::Missing ? std::optional(CStoreRecords{})
+                                                     : std::nullopt;
 }
 
 StoreWriteResult UpdateStoreFile(CFileOps& ops, const std::string& strPath,
-                                 const CStoreCompose& fnCompose, CFileNote* pAfter)
+                                 const CStoreCompose& fnCompose,
+                                 std::optional<CStoreRecords>* pAfter)
 {
-    CFileNote unused;
-    CFileNote& after = pAfter != nullptr ? *pAfter : unused;
+    std::optional<CStoreRecords> unused;
+    std::optional<CStoreRecords>& after = pAfter != nullptr ? *pAfter : unused;
     bool bCreated = false;
     CFile file(ops, OpenLocked(ops, strPath, CFileOps::Mode::Update, CFileOps::Lock::Exclusive,
                                &bCreated));
@@ -242,35 +234,26 @@ StoreWriteResult UpdateStoreFile(CFileOps& ops, const std::string& strPath,
     // The file is this save's own only while it is still empty under the lock: another copy may
     // have opened the file this one created, and saved into it first.
     const bool bOwnNewFile = bCreated && old->empty();
-    CFileStamp stamp;
-    const bool bStamped = ops.Stamp(file.Get(), stamp);
-    const std::string bytes = fnCompose(*old, bStamped ? std::optional(stamp) : std::nullopt);
+    const std::string bytes = fnCompose(*old);
     if (WriteInOrder(ops, file.Get(), old->size(), bytes)) {
         const bool bNamed = !bCreated || ops.FlushFolder(strPath);
         if (file.Close() && bNamed) {
             return StoreWriteResult::Ok;
         }
         // Flushed, the bytes are the file's: only a late report or the folder's flush failed.
-        after = {DecodeStore(bytes), std::nullopt};
+        after = DecodeStore(bytes);
         return StoreWriteResult::WriteFailed;
     }
     // Undone: the old bytes go back. Where even that fails, what the file holds now decides: old
     // numbers, or new ones, stay; only a mix that loads as neither is emptied rather than left to
-    // be read as numbers nobody registered.
-    StoreWriteResult result = StoreWriteResult::WriteFailed;
+    // be read as numbers nobody registered. Where even emptying fails, the file says what it holds.
     if (!WriteInOrder(ops, file.Get(), kLengthUnknown, *old)) {
         const std::optional<std::string> now = ReadAll(ops, file.Get());
         if (!now || !(LoadsAs(*now, *old) || LoadsAs(*now, bytes))) {
-            // Where even this fails the file holds a mix, and says what it holds when asked.
-            if (ops.Truncate(file.Get(), 0) && ops.Flush(file.Get())) {
-                result = StoreWriteResult::Emptied;
-            }
+            (void)(ops.Truncate(file.Get(), 0) && ops.Flush(file.Get()));
         }
     }
-    if (bOwnNewFile && ops.Remove(file.Get(), strPath)) {
-        after = kNoFileNote;
-        return StoreWriteResult::WriteFailed;
-    }
-    after = NoteOpenFile(ops, file.Get());
-    return result;
+    after = bOwnNewFile && ops.Remove(file.Get(), strPath) ? CStoreRecords{}
+                                                           : RecordsOf(ops, file.Get());
+    return StoreWriteResult::WriteFailed;
 }

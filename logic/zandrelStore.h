@@ -19,7 +19,6 @@ inline constexpr std::size_t kMaxStoredDigits = 4;
 struct CStoreRecords {
     std::string m_str3;
     std::string m_str4;
-    int m_nWhole = 0; // how many records, from the first, were read whole: 0, 1 or 2
 };
 
 std::string EncodeStore(std::string_view str3, std::string_view str4);
@@ -39,29 +38,21 @@ inline constexpr int kLockWaitMs = 2000;
 // busy with another program for longer than the wait.
 std::optional<std::string> ReadStoreFile(CFileOps& ops, const std::string& strPath);
 
-// What a copy sees of the file without waiting for it or locking it: its records where they can
-// be read, and its stamp where it can be had (a missing file reads as empty, with a stamp of no
-// file).
-struct CFileNote {
-    std::optional<CStoreRecords> records;
-    std::optional<CFileStamp> stamp;
-};
-CFileNote NoteStoreFile(CFileOps& ops, const std::string& strPath);
+// The file's records as they stand, read without waiting for the file or locking it; a missing
+// file reads as empty. Nothing when it cannot be opened or read.
+std::optional<CStoreRecords> PeekStoreFile(CFileOps& ops, const std::string& strPath);
 
 enum class StoreWriteResult {
     Ok,
     // Nothing read and nothing written: the file can be neither opened nor created, stays busy
     // with another program, or cannot be read.
     OpenFailed,
-    // The write failed; the file loads as it did before, or, where only a last step failed, as
-    // the new numbers, or, where even emptying it failed, as what it holds: ask it.
+    // The write failed: the file loads as the old numbers, the new ones or none; pAfter says which.
     WriteFailed,
-    // The write failed and the old bytes could not be put back: the file holds no number now.
-    Emptied,
 };
 
 // Rewrites the file in place under an exclusive lock; fnCompose gets what the file holds at that
-// moment, with its stamp where it can be had, and returns the new content.
+// moment and returns the new content.
 // - The file written is the one the path names once the lock is held: one replaced or removed
 //   while the save waited is opened again, within the same wait.
 // - The file stays the same file: its links, owner, permissions and attributes are untouched.
@@ -71,9 +62,9 @@ enum class StoreWriteResult {
 //   the new numbers is left as it is, and only one that loads as neither is emptied. A file that
 //   this save created and found empty under the lock is removed again.
 // - A file this save created keeps its name: its folder is flushed too before the save is done.
-// - Where it fails after composing, pAfter gets what the file is then, seen under the lock where
-//   it still holds it.
-using CStoreCompose =
-    std::function<std::string(const std::string& current, const std::optional<CFileStamp>& stamp)>;
+// - Where it fails after composing, pAfter gets the records the file holds then, seen under the
+//   lock where it still holds it; nothing where they cannot be read.
+using CStoreCompose = std::function<std::string(const std::string& current)>;
 StoreWriteResult UpdateStoreFile(CFileOps& ops, const std::string& strPath,
-                                 const CStoreCompose& fnCompose, CFileNote* pAfter = nullptr);
+                                 const CStoreCompose& fnCompose,
+                                 std::optional<CStoreRecords>* pAfter = nullptr);

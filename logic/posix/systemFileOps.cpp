@@ -109,18 +109,6 @@ bool CSystemFileOps::Flush(Handle h)
     return ::fsync(static_cast<int>(h)) == 0;
 }
 
-bool CSystemFileOps::Stamp(Handle h, CFileStamp& stamp)
-{
-    struct stat st {};
-    if (::fstat(static_cast<int>(h), &st) != 0) {
-        return false;
-    }
-    stamp = {true, static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-             static_cast<std::uint64_t>(st.st_size),
-             static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-    return true;
-}
-
 bool CSystemFileOps::FlushFolder(const std::string& strPath)
 {
     const std::size_t nSlash = strPath.rfind('/');

@@ -165,22 +165,6 @@ bool CSystemFileOps::Flush(Handle h)
     return FlushFileBuffers(AsHandle(h)) != 0;
 }
 
-bool CSystemFileOps::Stamp(Handle h, CFileStamp& stamp)
-{
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(AsHandle(h), &info)) {
-        return false;
-    }
-    const auto wide = [](DWORD nHigh, DWORD nLow) {
-        return (static_cast<std::uint64_t>(nHigh) << 32) | nLow;
-    };
-    stamp = {true, info.dwVolumeSerialNumber, wide(info.nFileIndexHigh, info.nFileIndexLow),
-             wide(info.nFileSizeHigh, info.nFileSizeLow),
-             static_cast<std::int64_t>(
-                 wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime))};
-    return true;
-}
-
 bool CSystemFileOps::FlushFolder(const std::string&)
 {
     // NTFS writes a new name to its journal, which its own flush of the file's handle carries to

@@ -11,9 +11,10 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <iostream>
-#include <semaphore>
 #include <sstream>
-#include <thread>
+#include <cstdint>
+#include <functional>
+#include <ucontext.h>
 #include <vector>
 
 namespace {
@@ -186,19 +187,16 @@ TEST(StoreExplorerTest, EveryCrashStateLoadsAsTheOldNumbersOrTheNew)
                 }
                 CRecordingOps ops(volume, nFailAt);
                 const StoreWriteResult result = UpdateStoreFile(
-                    ops, kPath, [&](const std::string&, const auto&) { return *next; });
+                    ops, kPath, [&](const std::string&) { return *next; });
                 bFailed = ops.m_nBeforeFailure != std::string::npos;
                 EXPECT_EQ(result == StoreWriteResult::Ok, !bFailed);
                 bFailed = bFailed || nFailAt == 0;
                 const std::string* pLeft = volume.Find(kPath);
                 const std::string left = pLeft ? *pLeft : "";
-                if (result == StoreWriteResult::Emptied) {
-                    EXPECT_TRUE(LoadsAs(left, ""));
-                } else {
-                    EXPECT_TRUE(LoadsAs(left, result == StoreWriteResult::Ok ? *next : left) &&
-                                (LoadsAs(left, old.value_or("")) || LoadsAs(left, *next)))
-                        << "left " << ::testing::PrintToString(left);
-                }
+                EXPECT_TRUE(LoadsAs(left, result == StoreWriteResult::Ok ? *next : left) &&
+                            (LoadsAs(left, old.value_or("")) || LoadsAs(left, *next) ||
+                             (result != StoreWriteResult::Ok && LoadsAs(left, ""))))
+                    << "left " << ::testing::PrintToString(left);
                 EXPECT_TRUE(pLeft != nullptr || (!old && result != StoreWriteResult::Ok))
                     << "only a file the save made, and whose save failed, goes";
                 std::vector<COp> steps = ops.m_ops;
@@ -274,24 +272,37 @@ bool Dependent(CStep a, CStep b)
 //
 // Two orders of steps that do not depend on each other end alike, so only one is taken: once the
 // copy that stepped first has been explored, it sleeps in the other order until the other copy
-// does something its step depends on. Each hand-over wakes exactly one thread.
+// does something its step depends on.
+//
+// Each copy runs on a stack of its own within the test's thread, handing over by a switch of
+// context: no thread waits on the system's scheduler, so a busy machine slows the run, never its
+// verdict.
 class CScheduler {
 public:
     explicit CScheduler(const CMemoryVolume& volume) : m_volume(volume) {}
 
-    // A copy's thread, before a step.
+    // Runs fnCopy as copy nCopy up to its first step.
+    void Start(int nCopy, std::function<void()> fnCopy)
+    {
+        m_fnCopy[nCopy] = std::move(fnCopy);
+        m_stack[nCopy].resize(256 * 1024);
+        getcontext(&m_copy[nCopy]);
+        m_copy[nCopy].uc_stack.ss_sp = m_stack[nCopy].data();
+        m_copy[nCopy].uc_stack.ss_size = m_stack[nCopy].size();
+        m_copy[nCopy].uc_link = &m_main;
+        const auto nThis = reinterpret_cast<std::uintptr_t>(this);
+        makecontext(&m_copy[nCopy], reinterpret_cast<void (*)()>(&CScheduler::Enter), 3,
+                    static_cast<unsigned>(nThis >> 32), static_cast<unsigned>(nThis), nCopy);
+        swapcontext(&m_main, &m_copy[nCopy]);
+    }
+
+    // A copy, before a step.
     void Step(int nCopy, CStep step)
     {
         m_state[nCopy] = step == CStep::Pause ? State::Paused : State::Ready;
         m_next[nCopy] = step;
         m_nPausedAt[nCopy] = m_volume.nVersion;
-        m_stepped.release();
-        m_turn[nCopy].acquire();
-    }
-    void Finish(int nCopy)
-    {
-        m_state[nCopy] = State::Done;
-        m_stepped.release();
+        swapcontext(&m_copy[nCopy], &m_main);
     }
     int Now() const { return m_nSteps; }
 
@@ -301,8 +312,6 @@ public:
     {
         counts.clear();
         bool bAsleep[2] = {false, false};
-        m_stepped.acquire();
-        m_stepped.acquire();
         for (;;) {
             std::vector<int> ways;
             std::vector<int> awake;
@@ -342,8 +351,7 @@ public:
             m_state[nNext] = State::Running;
             const CStep taken = m_next[nNext];
             ++m_nSteps;
-            m_turn[nNext].release();
-            m_stepped.acquire();
+            swapcontext(&m_main, &m_copy[nNext]);
             const int nOther = 1 - nNext;
             if (bAsleep[nOther] && Dependent(m_next[nOther], taken)) {
                 bAsleep[nOther] = false;
@@ -354,10 +362,18 @@ public:
 private:
     enum class State { Running, Ready, Paused, Done };
 
+    static void Enter(unsigned nHigh, unsigned nLow, int nCopy)
+    {
+        auto* pThis = reinterpret_cast<CScheduler*>((std::uintptr_t{nHigh} << 32) | nLow);
+        pThis->m_fnCopy[nCopy]();
+        pThis->m_state[nCopy] = State::Done;
+    }
+
     const CMemoryVolume& m_volume;
-    // The semaphores order every access to these: one thread runs at a time.
-    std::binary_semaphore m_turn[2] = {std::binary_semaphore(0), std::binary_semaphore(0)};
-    std::counting_semaphore<2> m_stepped{0};
+    ucontext_t m_main{};
+    ucontext_t m_copy[2]{};
+    std::vector<char> m_stack[2];
+    std::function<void()> m_fnCopy[2];
     State m_state[2] = {State::Running, State::Running};
     CStep m_next[2] = {CStep::Pause, CStep::Pause};
     int m_nPausedAt[2] = {0, 0};
@@ -547,13 +563,10 @@ COutcome RunScenario(const CScenario& scenario, int nFailAt, std::vector<int>& c
         if (!bEnded) {
             noteKept(nCopy); // still open, showing them kept
         }
-        scheduler.Finish(nCopy);
     };
-    std::thread threads[2] = {std::thread(play, 0), std::thread(play, 1)};
+    scheduler.Start(0, [&] { play(0); });
+    scheduler.Start(1, [&] { play(1); });
     scheduler.Run(choices, counts);
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
     for (int nCopy = 0; nCopy < 2; ++nCopy) {
         outcome.presses.insert(outcome.presses.end(), presses[nCopy].begin(), presses[nCopy].end());
         outcome.kept.insert(outcome.kept.end(), kept[nCopy].begin(), kept[nCopy].end());
@@ -606,9 +619,12 @@ TEST(StoreExplorerTest, TwoCopiesTheLaterPressStands)
          file,
          {{{A::Set, 0, "222"}, {A::Close}}, {{A::Set, 0, "333"}}},
          CCloseAnswer::TryAgain},
-        {"another copy registers twice, back to the same digits",
+        {"another copy registers the other kind twice, back to the same digits",
          file,
-         {{{A::Set, 0, "222"}, {A::Close}}, {{A::Set, 0, "333"}, {A::Set, 0, "111"}}}},
+         {{{A::Set, 0, "222"}, {A::Close}}, {{A::Set, 1, "5555"}, {A::Set, 1, "4444"}}}},
+        {"a save that empties the file meets another copy's save of the other kind",
+         file,
+         {{{A::Set, 0, "222"}, {A::Set, 1, "5555"}, {A::Close}}, {{A::Set, 1, "6666"}}}},
         {"two first saves",
          std::nullopt,
          {{{A::Set, 0, "222"}, {A::Close}}, {{A::Set, 1, "2222"}}}},

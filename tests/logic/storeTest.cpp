@@ -4,11 +4,11 @@
 #include "TempDir.h"
 #include "zandrelStore.h"
 
-#include <chrono>
+#include <functional>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
-#include <thread>
+#include <utility>
 
 namespace {
 
@@ -148,6 +148,17 @@ public:
         return !bFail && CSystemFileOps::Flush(h);
     }
     bool Close(Handle h) override { return CSystemFileOps::Close(h) && m_failing != Call::Close; }
+    // The wait for another program runs on a clock of the test's: a pause moves it on at once, and
+    // first lets m_fnOnPause (another program letting go, say) act.
+    std::function<void()> m_fnOnPause;
+    std::uint32_t Ticks() override { return m_nTicks; }
+    void Pause() override
+    {
+        if (m_fnOnPause) {
+            std::exchange(m_fnOnPause, nullptr)();
+        }
+        m_nTicks += 50;
+    }
 
 private:
     bool FailOnce(Call call)
@@ -162,6 +173,7 @@ private:
     int m_nWrites = 0;
     int m_nFlushes = 0;
     bool m_bFailedOnce = false;
+    std::uint32_t m_nTicks = 0;
 };
 
 // Another holder of the file's lock, with an open file description of its own, as another process
@@ -235,6 +247,7 @@ TEST_F(StoreFileTest, SetRewritesBothKindsThreeDigitFirst)
         {"four digits beside seven", Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0}), 1, "0042",
          Bytes({1, 0, 0, 0, 0x37, 0, 2, 0, 0, 0, 0x34, 0x32, 0})},
         {"000 is stored as 0", "", 0, "000", Bytes({1, 0, 0, 0, 0x30, 0, 0, 0, 0, 0})},
+        {"007 is stored as 7", "", 0, "007", Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0})},
         {"three digits keep the four-digit record",
          Bytes({1, 0, 0, 0, 0x37, 0, 4, 0, 0, 0, 0x34, 0x35, 0x36, 0x37, 0}), 0, "123",
          Bytes({3, 0, 0, 0, 0x31, 0x32, 0x33, 0, 4, 0, 0, 0, 0x34, 0x35, 0x36, 0x37, 0})},
@@ -258,23 +271,13 @@ TEST_F(StoreFileTest, SetRewritesBothKindsThreeDigitFirst)
         fresh.core.OnSet();
         EXPECT_TRUE(fresh.surface.m_messages.empty());
         EXPECT_EQ(dir.ReadStore(), row.after);
-    }
-}
-
-TEST_F(StoreFileTest, SaveAndLoadRoundTrip)
-{
-    const std::pair<std::string, std::string> cases[] = {
-        {"7", "42"}, {"0", "0"}, {"999", "9999"}, {"", "1"}};
-    dlg.core.InitNumberState();
-    for (const auto& [str3, str4] : cases) {
-        std::filesystem::remove(dir.Store());
-        dlg.core.m_pszPrevNo3.Assign(str3);
-        dlg.core.m_pszPrevNo4.Assign(str4);
-        dlg.core.SavePrevNumbers();
-        CFakeDialog fresh;
-        fresh.core.InitNumberState();
-        EXPECT_EQ(fresh.core.m_pszPrevNo3.View(), str3);
-        EXPECT_EQ(fresh.core.m_pszPrevNo4.View(), str4);
+        EXPECT_EQ(fresh.surface.m_strEntryText, row.entry) << "shown at the kind's width";
+        EXPECT_EQ(fresh.surface.m_strCaption, std::string("before-no = ") + row.entry);
+        // What a later start loads is what was registered.
+        CFakeDialog again;
+        again.core.InitNumberState();
+        EXPECT_EQ(again.core.m_pszPrevNo3.View(), DecodeStore(row.after).m_str3);
+        EXPECT_EQ(again.core.m_pszPrevNo4.View(), DecodeStore(row.after).m_str4);
     }
 }
 
@@ -372,16 +375,16 @@ TEST_F(StoreFileTest, AMixThatCannotBeEmptiedIsReported)
     dir.WriteStore(EncodeStore("777", "5678"));
     CFailingOps stuck;
     stuck.m_failing = CFailingOps::Call::Stuck;
-    CFileNote after;
+    std::optional<CStoreRecords> after;
     EXPECT_EQ(UpdateStoreFile(
                   stuck, Utf8(dir.Store()),
-                  [](const std::string&, const auto&) { return EncodeStore("123", "5678"); },
+                  [](const std::string&) { return EncodeStore("123", "5678"); },
                   &after),
               StoreWriteResult::WriteFailed);
-    ASSERT_TRUE(after.records);
-    EXPECT_EQ(after.records->m_str3, DecodeStore(dir.ReadStore()).m_str3);
-    EXPECT_NE(after.records->m_str3, "777");
-    EXPECT_NE(after.records->m_str3, "123");
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->m_str3, DecodeStore(dir.ReadStore()).m_str3);
+    EXPECT_NE(after->m_str3, "777");
+    EXPECT_NE(after->m_str3, "123");
 }
 
 // A registration that could not be saved stays this copy's: the next save that succeeds, of
@@ -428,69 +431,89 @@ TEST_F(StoreFileTest, UnsavedRegistrationIsSavedLater)
     }
 }
 
-// For each kind the number pressed last stands: a number kept from a failed press meets what
-// another copy saved since, and is written at the close unless that copy saved the kind after
-// the press. The press fails on another program's lock, or, last row, on a file that could not be
-// opened at all.
-TEST_F(StoreFileTest, TheLaterPressStands)
+// A number kept from a failed press is saved at the next save unless the file got another number
+// for that kind since the press: that number then stands. The press is noted against the file's
+// record, or, where the file cannot be read at all, against what the copy last read or wrote.
+// Copy 0 presses 555 beside copy 1; then copy 0 closes, then copy 1.
+TEST_F(StoreFileTest, AKeptNumberYieldsOnlyToAnotherNumberOfItsKind)
 {
-    using Press = std::pair<int, const char*>;
+    using Call = CFailingOps::Call;
+    struct Press {
+        int nCopy;
+        int nKind;
+        const char* digits;
+        Call failing = Call::None; // Lock: another program holds it; Open: nobody can read it
+    };
     struct Row {
         const char* name;
-        std::vector<Press> before, between; // the other copy's presses
-        bool bLocked;
+        std::vector<Press> presses;
         std::string after;
+        Call closing = Call::None; // copy 0's close; failing, the user stays
     };
+    const Press kept{0, 0, "555", Call::Lock};
+    const Press unreadable{0, 0, "555", Call::Open};
     const Row rows[] = {
-        {"nothing between", {}, {}, true, EncodeStore("555", "4444")},
-        {"another copy sets 777", {}, {{0, "777"}}, true, EncodeStore("777", "4444")},
-        {"another copy sets 777, then 111",
-         {},
-         {{0, "777"}, {0, "111"}},
-         true,
-         EncodeStore("111", "4444")},
-        {"another copy set 777 before the press",
-         {{0, "777"}},
-         {},
-         true,
+        {"nothing between", {kept}, EncodeStore("555", "4444")},
+        {"nobody could read it, nothing between", {unreadable}, EncodeStore("555", "4444")},
+        {"another copy sets 777 after", {kept, {1, 0, "777"}}, EncodeStore("777", "4444")},
+        {"another copy set 777 before", {{1, 0, "777"}, kept}, EncodeStore("555", "4444")},
+        {"another copy sets 5555", {kept, {1, 1, "5555"}}, EncodeStore("555", "5555")},
+        {"another copy sets 5555, then 4444 again",
+         {kept, {1, 1, "5555"}, {1, 1, "4444"}},
          EncodeStore("555", "4444")},
-        {"another copy sets 5555", {}, {{1, "5555"}}, true, EncodeStore("555", "5555")},
-        {"the file can be opened again", {}, {}, false, EncodeStore("555", "4444")},
+        // The file's record is as noted: the same digits brought back cannot be told.
+        {"another copy sets 777, then 111 again",
+         {kept, {1, 0, "777"}, {1, 0, "111"}},
+         EncodeStore("555", "4444")},
+        {"nobody could read it, another copy sets 777 after",
+         {unreadable, {1, 0, "777"}},
+         EncodeStore("777", "4444")},
+        // What this copy last saw stands in: a number saved before the press counts as later.
+        {"nobody could read it, another copy set 222 before",
+         {{1, 0, "222"}, unreadable},
+         EncodeStore("222", "4444")},
+        {"pressed again, failing again: a new note",
+         {kept, {1, 0, "777"}, {0, 0, "666", Call::Lock}},
+         EncodeStore("666", "4444")},
+        // Two presses neither copy could write: the first to be saved stands.
+        {"both copies' presses fail",
+         {kept, {1, 0, "777", Call::Lock}},
+         EncodeStore("555", "4444")},
+        {"another copy sets 777 after, the close fails on the other kind",
+         {{0, 1, "5555", Call::Lock}, kept, {1, 0, "777"}},
+         EncodeStore("777", "4444"),
+         Call::Write},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         dir.WriteStore(EncodeStore("111", "4444"));
-        CFakeDialog a;
-        CFakeDialog b;
-        CFailingOps failing;
-        a.core.SetFileOps(failing);
-        a.core.InitNumberState();
-        b.core.InitNumberState();
-        const auto press = [](CFakeDialog& copy, const Press& p) {
-            // A person's presses, far enough apart for any file system's clock to tell.
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            copy.surface.Click(p.first != 0 ? zandrel::IDC_KIND4 : zandrel::IDC_KIND3);
-            copy.surface.Type(p.second);
+        CFakeDialog copies[2];
+        CFailingOps ops[2];
+        for (int nCopy : {0, 1}) {
+            copies[nCopy].core.SetFileOps(ops[nCopy]);
+            copies[nCopy].core.InitNumberState();
+        }
+        for (const Press& press : row.presses) {
+            CFakeDialog& copy = copies[press.nCopy];
+            ops[press.nCopy].m_failing = press.failing;
+            copy.surface.Click(press.nKind != 0 ? zandrel::IDC_KIND4 : zandrel::IDC_KIND3);
+            copy.surface.Type(press.digits);
             copy.surface.Click(zandrel::IDC_SET);
-        };
-        for (const Press& p : row.before) {
-            press(b, p);
+            EXPECT_EQ(copy.surface.m_messages.empty(), press.failing == Call::None);
+            ops[press.nCopy].m_failing = Call::None;
         }
-        {
-            const CLockHolder holder(dir.Store());
-            failing.m_failing = row.bLocked ? CFailingOps::Call::None : CFailingOps::Call::Open;
-            press(a, {0, "555"});
-            ASSERT_EQ(a.surface.m_messages.size(), 1u);
+        ops[0].m_failing = row.closing;
+        for (int nCopy : {0, 1}) {
+            copies[nCopy].surface.Click(zandrel::IDCANCEL);
+            const bool bStays = nCopy == 0 && row.closing != Call::None;
+            EXPECT_EQ(copies[nCopy].surface.m_nEndDialogs, bStays ? 0 : 1);
+            EXPECT_EQ(copies[nCopy].surface.m_questions.size(), bStays ? 1u : 0u);
+            EXPECT_EQ(copies[nCopy].core.HasUnsaved(), bStays);
         }
-        failing.m_failing = CFailingOps::Call::None;
-        for (const Press& p : row.between) {
-            press(b, p);
-        }
-        a.surface.Click(zandrel::IDCANCEL);
         EXPECT_EQ(dir.ReadStore(), row.after);
-        EXPECT_EQ(a.core.m_pszPrevNo3.View(), DecodeStore(row.after).m_str3);
-        EXPECT_FALSE(a.core.HasUnsaved());
-        EXPECT_TRUE(b.surface.m_messages.empty());
+        // The window shows what stands.
+        EXPECT_EQ(copies[0].core.m_pszPrevNo3.View(), DecodeStore(row.after).m_str3);
+        EXPECT_EQ(copies[0].surface.m_strCaption, "before-no = " + DecodeStore(row.after).m_str3);
     }
 }
 
@@ -557,8 +580,16 @@ TEST_F(StoreFileTest, KeptRegistrationsAtCloseAndEnd)
         {"a second end request changes nothing", Call::Open, true, CloseBox, EndTwice, Stay, ask3,
          0, 0, saved},
     };
+    // "end" and Escape take the close box's path: while a box is open, each row holds for both.
+    std::vector<Row> requests(std::begin(rows), std::end(rows));
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+        if (row.request == Close && row.open != NoBox) {
+            requests.push_back(row);
+            requests.back().request = Cancel;
+        }
+    }
+    for (const Row& row : requests) {
+        SCOPED_TRACE(std::string(row.name) + (row.request == Cancel ? " (\"end\")" : ""));
         dir.WriteStore(old);
         CFakeDialog copy;
         CFailingOps failing;
@@ -648,37 +679,27 @@ TEST_F(StoreFileTest, BusyFileAtStart)
         Bytes({3, 0, 0, 0, '4', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0});
     struct Row {
         const char* name;
-        int releaseAfterMs; // -1: only after the start has given up
+        bool bReleased; // at the start's first pause; else only after it has given up
         const char* loaded3;
     };
     const Row rows[] = {
-        {"released within the wait", 300, "456"},
-        {"held past the wait", -1, ""},
+        {"released within the wait", true, "456"},
+        {"held past the wait", false, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         dir.WriteStore(held);
         CLockHolder holder(dir.Store());
         ASSERT_TRUE(holder.Held());
-        std::thread release;
-        if (row.releaseAfterMs >= 0) {
-            release = std::thread([&] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(row.releaseAfterMs));
-                holder.Release();
-            });
-        }
         CFakeDialog late;
-        const auto start = std::chrono::steady_clock::now();
-        late.core.InitNumberState();
-        const auto waited = std::chrono::steady_clock::now() - start;
-        if (release.joinable()) {
-            release.join();
-        } else {
-            holder.Release();
-            // Timed by the tick count, which Windows moves on in steps of up to 16 ms.
-            EXPECT_GE(waited, std::chrono::milliseconds(kLockWaitMs - 20));
+        CFailingOps waiting;
+        late.core.SetFileOps(waiting);
+        if (row.bReleased) {
+            waiting.m_fnOnPause = [&] { holder.Release(); };
         }
-        EXPECT_LT(waited, std::chrono::milliseconds(kLockWaitMs + 1000));
+        late.core.InitNumberState();
+        EXPECT_EQ(waiting.Ticks() >= static_cast<std::uint32_t>(kLockWaitMs), !row.bReleased);
+        holder.Release();
         EXPECT_EQ(late.core.m_pszPrevNo3.View(), row.loaded3);
         EXPECT_TRUE(late.surface.m_messages.empty());
         late.surface.Type("556");
@@ -708,14 +729,16 @@ TEST_F(StoreFileTest, FileReplacedWhileWaiting)
     const Row rows[] = {
         {"replaced at set", false, false,
          Bytes({3, 0, 0, 0, '5', '5', '6', 0, 4, 0, 0, 0, '2', '2', '2', '2', 0}), "2222"},
-        {"removed at set", true, false,
-         Bytes({3, 0, 0, 0, '5', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0}), "1111"},
+        {"removed at set: the other kind has no number now", true, false,
+         Bytes({3, 0, 0, 0, '5', '5', '6', 0, 0, 0, 0, 0}), ""},
         {"replaced at start", false, true, replacement, "2222"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         dir.WriteStore(started);
         CFakeDialog copy;
+        CFailingOps waiting;
+        copy.core.SetFileOps(waiting);
         if (!row.bAtStart) {
             copy.core.InitNumberState();
         }
@@ -725,8 +748,7 @@ TEST_F(StoreFileTest, FileReplacedWhileWaiting)
         // only that the save goes on.
         std::error_code replaced;
         bool bRemovedStillNamed = false;
-        std::thread other([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        waiting.m_fnOnPause = [&] {
             if (row.bRemove) {
                 std::filesystem::remove(dir.Store(), replaced);
                 bRemovedStillNamed = std::filesystem::exists(dir.Store());
@@ -735,14 +757,13 @@ TEST_F(StoreFileTest, FileReplacedWhileWaiting)
                 std::filesystem::rename(dir.Path() / "new", dir.Store(), replaced);
             }
             holder.Release();
-        });
+        };
         if (row.bAtStart) {
             copy.core.InitNumberState();
         } else {
             copy.surface.Type("556");
             copy.core.OnSet();
         }
-        other.join();
         EXPECT_TRUE(copy.surface.m_messages.empty());
         if (replaced || bRemovedStillNamed) {
             continue;

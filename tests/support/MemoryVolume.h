@@ -14,7 +14,6 @@
 struct CMemoryVolume {
     struct File {
         std::string bytes;
-        std::int64_t nWrites = 0; // stands for the time of the last write, as no clock is coarse
         CFileOps::Handle exclusive = CFileOps::kNoFile;
         int nShared = 0;
     };
@@ -99,22 +98,14 @@ public:
         std::string& bytes = Bytes(h);
         bytes.resize(std::max<std::size_t>(bytes.size(), nOffset + nCount));
         bytes.replace(nOffset, nCount, static_cast<const char*>(pBuf), nCount);
-        ++File(h).nWrites;
         return static_cast<long>(nCount);
     }
     bool Truncate(Handle h, std::uint32_t nLength) override
     {
         Bytes(h).resize(nLength, '\0');
-        ++File(h).nWrites;
         return true;
     }
     bool Flush(Handle) override { return true; }
-    bool Stamp(Handle h, CFileStamp& stamp) override
-    {
-        const int nFile = m_volume.handles.at(h).nFile;
-        stamp = {true, 0, static_cast<std::uint64_t>(nFile), File(h).bytes.size(), File(h).nWrites};
-        return true;
-    }
     bool FlushFolder(const std::string&) override { return true; }
     bool Close(Handle h) override
     {
@@ -138,7 +129,7 @@ public:
         return true;
     }
     std::uint32_t Ticks() override { return m_nTicks; }
-    void Pause() override { ++m_nTicks; }
+    void Pause() override { m_nTicks += 100; }
 
 private:
     CMemoryVolume::File& File(Handle h) { return m_volume.files.at(m_volume.handles.at(h).nFile); }

@@ -35,7 +35,7 @@ bool Loads(const std::string& bytes, const CStoreRecords& records)
 {
     for (long i = 0; i != nSaves; ++i) {
         const std::string& bytes = i % 2 == 0 ? kBytesA : kBytesB;
-        if (UpdateStoreFile(SystemFileOps(), "zandrel.ini", [&](const std::string&, const auto&) {
+        if (UpdateStoreFile(SystemFileOps(), "zandrel.ini", [&](const std::string&) {
                 return bytes;
             }) != StoreWriteResult::Ok) {
             _exit(3);
