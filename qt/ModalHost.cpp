@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpacerItem>
 #include <QStyle>
 
@@ -35,6 +36,13 @@ void CModalHost::MessageBox(QWidget* pOwner, const QString& text, const QString&
 {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, pOwner);
     PrepareMessageBox(box);
+    // Before the window shows (a warning at start), a box has no window to centre on: it takes
+    // the middle of the screen, as Windows gives it.
+    if (pOwner == nullptr || !pOwner->isVisible()) {
+        box.adjustSize();
+        const QScreen* pScreen = pOwner != nullptr ? pOwner->screen() : box.screen();
+        box.move(pScreen->availableGeometry().center() - box.rect().center());
+    }
     box.exec();
 }
 

@@ -137,7 +137,11 @@ CEndRequests::CEndRequests(QObject* pContext, std::function<void()> fnEnd)
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     for (std::size_t i = 0; i < std::size(kEndSignals); ++i) {
-        sigaction(kEndSignals[i], &action, &m_pState->previous[i]);
+        // A signal the program was started with ignored (nohup, a background job) stays so.
+        if (sigaction(kEndSignals[i], nullptr, &m_pState->previous[i]) == 0 &&
+            m_pState->previous[i].sa_handler != SIG_IGN) {
+            sigaction(kEndSignals[i], &action, nullptr);
+        }
     }
 }
 
