@@ -4,6 +4,7 @@
 # Starts the built program as a user would, on a private X server (xcb) or natively on a private
 # weston (wayland): registers a number with the keyboard, checks the file it wrote, opens the
 # version box from the window menu, and ends the program with Escape, which must end the process.
+# On X11, a warning before the window shows opens mid-screen.
 set -euo pipefail
 program=$(realpath "$1")
 platform=${2:-xcb}
@@ -45,4 +46,20 @@ kill -0 "$app_pid" 2>/dev/null || { echo "FAIL: Escape ended the program: no ver
 end_with_escape "$target_win" "$app_pid" || { show_app_log; exit 1; }
 app_pid=
 if grep -q 'platform plugin' app.log; then echo "FAIL: Qt warned about its platform plugin"; show_app_log; exit 1; fi
+if [ "$platform" = xcb ]; then
+  # A record longer than its kind allows warns before the window shows: mid-screen, not at a corner.
+  printf '\x04\x00\x00\x001234\x00\x00\x00\x00\x00' >zandrel.ini
+  QT_QPA_PLATFORM=xcb "$program" >>app.log 2>&1 &
+  app_pid=$!
+  box=$(timeout 10 xdotool search --sync --onlyvisible --pid "$app_pid" --name '^zandrel$' | head -n1)
+  geometry() { xwininfo "$@" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /Width:/{w=$NF} /Height:/{h=$NF} END{print x + w / 2, y + h / 2}'; }
+  read -r bx by < <(geometry -id "$box")
+  read -r sx sy < <(geometry -root)
+  awk -v d="$bx $by $sx $sy" 'BEGIN{split(d, v, " "); exit !((v[1]-v[3])^2 + (v[2]-v[4])^2 <= 8)}' ||
+    { echo "FAIL: the warning at start is centred at $bx,$by, the screen at $sx,$sy"; exit 1; }
+  kill "$app_pid"
+  wait_gone "$app_pid" 50 || { echo "FAIL: the warning's program did not end"; exit 1; }
+  app_pid=
+fi
 echo "real window ($platform): registered 007, wrote the file, opened the version box, ended"
