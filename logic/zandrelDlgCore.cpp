@@ -228,7 +228,8 @@ StoreWriteResult CZandrelDlgCore::SaveNumbers(int nFresh)
 {
     // The kind just registered is written; so is a kept one, unless the file got another number
     // for that kind since its press: that number then stands. Any other kind keeps the file's
-    // record, so that a number another copy saved is never written over.
+    // record, so that a number another copy saved is never written over; where the file holds
+    // none (it was removed, emptied or cut short meanwhile), this copy's number goes back in.
     std::optional<CStoreRecords> composed;
     bool bOurs[2] = {false, false};
     std::optional<CStoreRecords> after;
@@ -239,7 +240,8 @@ StoreWriteResult CZandrelDlgCore::SaveNumbers(int nFresh)
             std::string strNew[2];
             for (const int nKind : {0, 1}) {
                 const std::string& strHeld = Record(m_lastSeen, nKind);
-                bOurs[nKind] = nKind == nFresh || (Unsaved(nKind) && strHeld == Note(nKind));
+                bOurs[nKind] = nKind == nFresh || m_lastSeen.m_nWhole <= nKind ||
+                               (Unsaved(nKind) && strHeld == Note(nKind));
                 strNew[nKind] = bOurs[nKind] ? std::string(PrevBuffer(nKind).View()) : strHeld;
             }
             composed = CStoreRecords{strNew[0], strNew[1]};

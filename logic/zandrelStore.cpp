@@ -23,7 +23,7 @@ std::string EncodeStore(std::string_view str3, std::string_view str4)
 
 CStoreRecords DecodeStore(std::string_view bytes)
 {
-    CStoreRecords records;
+    CStoreRecords records{{}, {}, 0};
     std::size_t nPos = 0;
     for (std::string* pText : {&records.m_str3, &records.m_str4}) {
         if (bytes.size() - nPos < 4) {
@@ -44,6 +44,7 @@ CStoreRecords DecodeStore(std::string_view bytes)
             *pText = std::string(text.substr(0, text.find('\0')));
             nPos += nLen + 1;
         }
+        ++records.m_nWhole;
     }
     return records;
 }

@@ -1,15 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
-# Installs what is missing, then configures and builds for a platform: linux (the default) into
-# build/, or windows, cross-built with mingw-w64, into build-win/ (zandrel.exe and its installer
-# in build-win/win32/). $ZANDREL_BUILD_DIR names another folder; any further arguments go to
-# CMake. Usage: build.sh [linux|windows] [CMake arguments]
+# Configures and builds for a platform: linux (the default) into build/, or windows, cross-built
+# with mingw-w64, into build-win/ (zandrel.exe and its installer in build-win/win32/).
+# $ZANDREL_BUILD_DIR names another folder; any further arguments go to CMake. It installs nothing:
+# scripts/setup.sh does that, once, before. Usage: build.sh [linux|windows] [CMake arguments]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 platform=linux
 case "${1:-}" in linux | windows) platform=$1; shift ;; esac
-scripts/setup.sh "$platform"
 if [ "$platform" = windows ]; then
   build=${ZANDREL_BUILD_DIR:-build-win}
   # Small over fast: the program waits on its user, and every byte is downloaded and kept in memory.

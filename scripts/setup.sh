@@ -8,7 +8,7 @@
 set -euo pipefail
 
 linux=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkgconf
   qt6-base-dev libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
@@ -23,7 +23,7 @@ windows=(
 )
 release=(
   clang libclang-rt-dev
-  dpkg-dev debhelper lintian locales apt-utils
+  build-essential dpkg-dev debhelper lintian locales apt-utils debootstrap
   osslsigncode openssl diffoscope-minimal gnupg python3-jsonschema python3-yaml
 )
 case "${1:-all}" in

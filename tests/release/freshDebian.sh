@@ -2,8 +2,12 @@
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
 # The project on a fresh Debian system (trixie unless --suite names another), made with debootstrap
-# from the archive this machine's apt uses, the committed tree cloned into it: the README's test
-# command there, or with --ci only the Linux build and tests (X11, weston, the screen reader). With
+# from the archive this machine's apt uses and given what scripts/setup.sh installs, and nothing
+# else; the committed tree cloned into it: the README's test command there, or with --ci only the
+# Linux build and tests (X11, weston, the screen reader), from DIST's orig tarball where one is
+# named, cmake --install among them. That system is made once and kept in
+# /var/cache/zandrel for a week, named by the suite and setup.sh's contents, so that a later run on
+# this machine starts from it in seconds; each run works on a layer of its own over it. With
 # DIST, a release: its source package built there as a Debian maintainer builds it, installed and
 # run (the release's .deb to the byte where the toolchain is BUILDINFO's). With LATER, a later
 # release whose apt repository carries DIST's forward (both for file:/srv/zandrel/apt): a user adds
@@ -23,43 +27,76 @@ while [ $# -gt 0 ]; do
 done
 # debootstrap and chroot need root.
 [ "$(id -u)" -eq 0 ] || exec sudo --preserve-env=CI,ZANDREL_FUZZ_SECONDS,ZANDREL_RELEASE_DIR "$0" "$@"
-command -v debootstrap >/dev/null || { apt-get update -qq; apt-get install -y -qq debootstrap; }
+command -v debootstrap >/dev/null || { echo "freshDebian.sh: no debootstrap: run scripts/setup.sh all first" >&2; exit 1; }
 
 # The first Debian archive in apt's sources, deb822 or one-line form.
 mirror=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
   grep -oE '(https?|file)://[^ ]*/debian/?( |$)' | grep -v security | head -n 1 | tr -d ' ' || true)
 mirror=${mirror:-http://deb.debian.org/debian}
 
+cache=/var/cache/zandrel
+base=$cache/debian-$suite-$(sha256sum "$repo/scripts/setup.sh" | cut -c1-16)
 root=${ZANDREL_RELEASE_DIR:-$(mktemp -d "/var/tmp/zandrel-$suite.XXXXXX")}
+layer=$(mktemp -d "/var/tmp/zandrel-layer.XXXXXX")
 mounted=()
 cleanup() {
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -R "${mounted[$i]}" 2>/dev/null || umount -lR "${mounted[$i]}" || true; done
   [ -n "${ZANDREL_RELEASE_DIR:-}" ] || rm -rf --one-file-system "$root"
+  rm -rf --one-file-system "$layer"
 }
 trap cleanup EXIT
+bind_system() { # $1: a system's root; proc, sys and dev as the machine's
+  for fs in proc sys dev; do
+    mount --rbind "/$fs" "$1/$fs"
+    mount --make-rslave "$1/$fs"
+    mounted+=("$1/$fs")
+  done
+}
 inside() {
   chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
     CI="${CI:-}" ZANDREL_FUZZ_SECONDS="${ZANDREL_FUZZ_SECONDS:-60}" DEBIAN_FRONTEND=noninteractive "$@"
 }
 
+start=$(date +%s)
+if [ ! -f "$base/.made" ] || [ -n "$(find "$base/.made" -mtime +6)" ]; then
+  rm -rf --one-file-system "$cache/debian-$suite-"*
+  mkdir -p "$base"
+  echo "== debootstrap $suite from $mirror into $base, then scripts/setup.sh all there"
+  debootstrap --variant=minbase --include=ca-certificates "$suite" "$base" "$mirror" >"$base.log" 2>&1 ||
+    { tail -n 30 "$base.log"; rm -rf --one-file-system "$base"; exit 1; }
+  cp /etc/resolv.conf "$base/etc/resolv.conf"
+  cp "$repo/scripts/setup.sh" "$base/tmp/setup.sh"
+  bind_system "$base"
+  chroot "$base" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
+    DEBIAN_FRONTEND=noninteractive bash /tmp/setup.sh all >>"$base.log" 2>&1 ||
+    { tail -n 30 "$base.log"; exit 1; }
+  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -R "${mounted[$i]}"; done
+  mounted=()
+  rm -f "$base.log" "$base/tmp/setup.sh"
+  touch "$base/.made"
+  echo "made in $(( $(date +%s) - start )) s"
+fi
 # mktemp makes it 0700; as the system's root folder it must let every user through.
 chmod 0755 "$root"
-start=$(date +%s)
-echo "== debootstrap $suite from $mirror into $root"
-debootstrap --variant=minbase --include=ca-certificates "$suite" "$root" "$mirror" >"$root.debootstrap.log" 2>&1 ||
-  { tail -n 30 "$root.debootstrap.log"; exit 1; }
-rm -f "$root.debootstrap.log"
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-git clone --quiet --no-hardlinks "$repo" "$root/src/zandrel"
-for fs in proc sys dev; do
-  mount --rbind "/$fs" "$root/$fs"
-  mount --make-rslave "$root/$fs"
-  mounted+=("$root/$fs")
-done
+mkdir "$layer/upper" "$layer/work"
+if mount -t overlay overlay -o "lowerdir=$base,upperdir=$layer/upper,workdir=$layer/work" "$root" 2>/dev/null; then
+  mounted+=("$root")
+else
+  cp -a "$base/." "$root/"
+fi
+# The Linux tests build from the release's orig tarball where there is one, as another packager
+# starts: a tree without debian/ or git must build, test and install.
+if [ -n "$dist" ] && [ -n "$ci" ]; then
+  mkdir -p "$root/src/zandrel"
+  tar -xJf "$dist"/*.orig.tar.xz --strip-components=1 -C "$root/src/zandrel"
+else
+  git clone --quiet --no-hardlinks "$repo" "$root/src/zandrel"
+fi
+bind_system "$root"
 system="Debian $(cat "$root/etc/debian_version")"
 if [ -n "$ci" ]; then
   echo "== the Linux build and its tests on $system"
-  inside bash -c 'cd /src/zandrel && scripts/build.sh -DZANDREL_GUI=ON -DZANDREL_TESTS=ON -DZANDREL_BENCH=OFF &&
+  inside bash -c 'cd /src/zandrel && scripts/setup.sh linux && scripts/build.sh -DZANDREL_GUI=ON -DZANDREL_TESTS=ON -DZANDREL_BENCH=OFF &&
     ctest --test-dir build --output-on-failure -j"$(nproc)"'
 else
   echo "== scripts/test.sh on $system"
@@ -73,9 +110,8 @@ if [ -n "$dist" ]; then
   deb=$(cd "$dist" && ls ./*_amd64.deb)
   inside bash -c 'set -e
     cd /src/package
-    apt-get install -y -qq dpkg-dev >/dev/null 2>&1
     dpkg-source -x ./*.dsc build >/dev/null
-    apt-get build-dep -y -qq ./build >/dev/null 2>&1
+    # Only what the set-up installed: a build dependency it lacks fails here.
     (cd build && dpkg-buildpackage -b -us -uc >../build.log 2>&1) || { tail -n 40 build.log; exit 1; }
     apt-get install -y -qq "$1" >/dev/null 2>&1
     zandrel --version' - "$deb"

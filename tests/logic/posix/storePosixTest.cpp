@@ -197,22 +197,30 @@ TEST(StorePosixTest, UnprivilegedUser)
         GTEST_SKIP() << "needs root to become the unprivileged user 65534";
     }
     CTempWorkDir dir;
-    ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
     struct Row {
         const char* name;
+        mode_t folderMode;
         mode_t fileMode; // 0: no file
         uid_t owner;
         int status;
         std::string after;
     };
     const Row rows[] = {
-        {"own file in a folder it cannot write", 0644, 65534, 0, k123},
-        {"read-only file", 0444, 65534, 1, kSeven},
-        {"no file, folder it cannot write", 0, 0, 1, ""},
+        {"own file in a folder it cannot write", 0755, 0644, 65534, 0, k123},
+        {"read-only file", 0755, 0444, 65534, 1, kSeven},
+        {"no file, folder it cannot write", 0755, 0, 0, 1, ""},
+        {"no file, folder it can write: the file made is its own to read", 0777, 0, 0, 0, k123},
+    };
+    // What a later start of the same user loads: 0 for 123.
+    const auto loads123 = [] {
+        CFakeDialog dlg;
+        dlg.core.InitNumberState();
+        return dlg.core.m_pszPrevNo3.View() == "123" ? 0 : 1;
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         std::filesystem::remove(dir.Store());
+        ASSERT_EQ(chmod(dir.Path().c_str(), row.folderMode), 0);
         if (row.fileMode != 0) {
             dir.WriteStore(kSeven);
             ASSERT_EQ(chmod(dir.Store().c_str(), row.fileMode), 0);
@@ -220,6 +228,9 @@ TEST(StorePosixTest, UnprivilegedUser)
         }
         EXPECT_EQ(AsNobody(Set123), row.status) << "100: could not drop root";
         EXPECT_EQ(dir.ReadStore(), row.after);
+        if (row.status == 0) {
+            EXPECT_EQ(AsNobody(loads123), 0);
+        }
     }
 }
 
