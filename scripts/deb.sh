@@ -6,8 +6,9 @@
 # zandrel_VERSION.orig.tar.xz (the sources without debian/), zandrel_VERSION-1.debian.tar.xz and
 # .dsc, zandrel_VERSION-1_amd64.deb and dpkg's record of its build, zandrel_VERSION-1_amd64.buildinfo.
 # The publisher's settings go into debian/: MAINTAINER ("Name <address>") signs the changelog and
-# is control's Maintainer, HOMEPAGE is control's Homepage, DOWNLOADS (the address of the release's
-# downloads) tells debian/watch where newer releases appear. Dated by SOURCE_DATE_EPOCH.
+# is control's Maintainer, HOMEPAGE is control's Homepage and copyright's Source, DOWNLOADS (the
+# address of the release's downloads) tells debian/watch where newer releases appear and
+# upstream/metadata where the release notes are. Dated by SOURCE_DATE_EPOCH.
 # Usage: deb.sh SOURCES OUT [MAINTAINER [HOMEPAGE [DOWNLOADS]]]
 set -euo pipefail
 src=$(realpath "$1")
@@ -39,10 +40,18 @@ awk -v maintainer="${maintainer:-$committed}" -v homepage="$homepage" '
   /^Maintainer: / { print "Maintainer: " maintainer; next }
   /^Standards-Version: / && homepage != "" { print "Homepage: " homepage }
   { print }' "$src/debian/control" >"$tree/debian/control"
+# Where the sources are published: the copyright's Source and upstream/metadata's pages.
+if [ -n "$homepage" ]; then
+  sed -i "s|^Upstream-Contact: .*|&\nSource: $homepage|" "$tree/debian/copyright"
+  echo "Documentation: $homepage" >>"$tree/debian/upstream/metadata"
+fi
 if [ -n "$downloads" ]; then
-  # A release's downloads in a folder named by its version: uscan looks through the folders beside it.
+  echo "Changelog: ${downloads%/}/NEWS.md" >>"$tree/debian/upstream/metadata"
+  # A release's downloads in a folder named by its version (v1.0.0.1 as a release tag names it,
+  # too): uscan looks through the folders beside it.
   parent=${downloads%/}
-  [ "${parent##*/}" = "$version" ] && parent="${parent%/*}/(\\d[\\d.]*)"
+  last=${parent##*/}
+  [[ $last == *"$version" ]] && parent="${parent%/*}/${last%"$version"}(\\d[\\d.]*)"
   printf 'version=4\n%s/ zandrel_@ANY_VERSION@\\.orig\\.tar\\.xz\n' "$parent" >"$tree/debian/watch"
 fi
 

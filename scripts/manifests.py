@@ -4,8 +4,11 @@
 """Writes the package managers' manifests for the downloads in DIST, published under URL_BASE:
 winget's multi-file manifest (version, installer, default locale; ManifestVersion 1.10.0) in
 DIST/winget/, and Scoop's in DIST/scoop/zandrel.json. They describe the installer as it behaves:
-per user, /S for silent, exit code 2 while zandrel runs, and the Apps & features entry it writes.
-Every address they name is a download of the release, or HOMEPAGE, the publisher's page.
+per user, exit code 2 while zandrel runs, and the Apps & features entry it writes; and the
+portable zip, winget's second installer and Scoop's only one. They leave out what winget assumes
+anyway (a nullsoft installer's switches, Windows 10, upgrading by installing over). Every address
+they name is a download of the release, LATEST beside the release's folder, or HOMEPAGE, the
+publisher's page.
 Usage: manifests.py DIST VERSION URL_BASE RELEASE_DATE HOMEPAGE"""
 import hashlib
 import json
@@ -15,10 +18,13 @@ import sys
 PACKAGE = "zandrel.zandrel"
 PUBLISHER = "The zandrel developers"
 DESCRIPTION = "Draws three- and four-digit numbers"
+LONG_DESCRIPTION = (
+    "zandrel is a small window that draws random numbers of three digits (numbers3) or four "
+    "digits (numbers4), zero-padded, each time you press get. For each kind it remembers the "
+    "number you last registered with set, and can chain a draw to it. The two numbers are kept "
+    "in zandrel.ini in the folder zandrel was started from.")
 LICENSE = "MIT"
 TAGS = ["numbers", "random", "utility"]
-# What the README names: Windows 10 and later.
-MINIMUM_OS = "10.0.0.0"
 MANIFEST_VERSION = "1.10.0"
 # What the installer writes under HKCU\...\Uninstall\zandrel (win32/installer.nsi).
 UNINSTALL_KEY = "zandrel"
@@ -62,10 +68,13 @@ def write(path, kind, fields):
 def main():
     dist, version, base, date, homepage = sys.argv[1:6]
     base = base.rstrip("/")
-    # The same address for a later version, for Scoop's autoupdate: where the downloads are in
-    # a folder named by the version, the next one's are in the folder beside it.
+    # Where a later version's downloads are, for Scoop's autoupdate: where the downloads are in a
+    # folder named by the version (v1.0.0.1 as a release tag names it, too), the next one's are in
+    # the folder beside it; and the newest version is named in LATEST beside them.
     head, _, last = base.rpartition("/")
-    base_of_next = f"{head}/$version" if last == version else base
+    versioned = last.endswith(version)
+    base_of_next = f"{head}/{last[:-len(version)]}$version" if versioned else base
+    latest = f"{head}/LATEST" if versioned else f"{base}/LATEST"
     setup = f"zandrel-{version}-setup.exe"
     portable = f"zandrel-{version}-win64"
     common = {"PackageIdentifier": PACKAGE, "PackageVersion": version}
@@ -74,26 +83,27 @@ def main():
         "ManifestVersion": MANIFEST_VERSION})
     write(f"{dist}/winget/{PACKAGE}.installer.yaml", "installer", {
         **common,
-        "MinimumOSVersion": MINIMUM_OS,
-        "InstallerType": "nullsoft",
         "Scope": "user",
-        "InstallModes": ["interactive", "silent", "silentWithProgress"],
-        "InstallerSwitches": {"Silent": "/S", "SilentWithProgress": "/S"},
-        "UpgradeBehavior": "install",
-        "ExpectedReturnCodes": [{"InstallerReturnCode": 2, "ReturnResponse": "packageInUse"}],
         "ReleaseDate": date,
-        "AppsAndFeaturesEntries": [{
-            "DisplayName": "zandrel", "Publisher": PUBLISHER, "DisplayVersion": version,
-            "ProductCode": UNINSTALL_KEY}],
         "Installers": [{
-            "Architecture": "x64", "InstallerUrl": f"{base}/{setup}",
-            "InstallerSha256": sha256(f"{dist}/{setup}").upper()}],
+            "Architecture": "x64", "InstallerType": "nullsoft", "InstallerUrl": f"{base}/{setup}",
+            "InstallerSha256": sha256(f"{dist}/{setup}").upper(),
+            "ExpectedReturnCodes": [{"InstallerReturnCode": 2, "ReturnResponse": "packageInUse"}],
+            "AppsAndFeaturesEntries": [{
+                "DisplayName": "zandrel", "Publisher": PUBLISHER, "DisplayVersion": version,
+                "ProductCode": UNINSTALL_KEY}]}, {
+            "Architecture": "x64", "InstallerType": "zip", "NestedInstallerType": "portable",
+            "NestedInstallerFiles": [{
+                "RelativeFilePath": f"{portable}\\zandrel.exe", "PortableCommandAlias": "zandrel"}],
+            "InstallerUrl": f"{base}/{portable}.zip",
+            "InstallerSha256": sha256(f"{dist}/{portable}.zip").upper()}],
         "ManifestType": "installer",
         "ManifestVersion": MANIFEST_VERSION})
     write(f"{dist}/winget/{PACKAGE}.locale.en-US.yaml", "defaultLocale", {
         **common, "PackageLocale": "en-US", "Publisher": PUBLISHER, "PublisherUrl": homepage,
-        "PackageName": "zandrel", "PackageUrl": homepage, "License": LICENSE,
-        "LicenseUrl": f"{base}/LICENSE", "ShortDescription": DESCRIPTION, "Moniker": "zandrel",
+        "PublisherSupportUrl": homepage, "PackageName": "zandrel", "PackageUrl": homepage,
+        "License": LICENSE, "LicenseUrl": f"{base}/LICENSE", "ShortDescription": DESCRIPTION,
+        "Description": LONG_DESCRIPTION, "Moniker": "zandrel",
         "Tags": TAGS, "ReleaseNotesUrl": f"{base}/NEWS.md", "ManifestType": "defaultLocale",
         "ManifestVersion": MANIFEST_VERSION})
     os.makedirs(f"{dist}/scoop", exist_ok=True)
@@ -117,8 +127,9 @@ def main():
         "persist": "zandrel.ini",
         "notes": "zandrel keeps its numbers in $persist_dir\\zandrel.ini when started from the "
                  "Start menu, and in the current folder when started from a command prompt.",
-        # The publisher's page links the newest portable zip by its name.
-        "checkver": {"url": homepage, "regex": r"zandrel-([\d.]+)-win64\.zip"},
+        # The newest version alone, in a file beside the releases' folders: no page that lists
+        # several versions can point at an older one.
+        "checkver": {"url": latest, "regex": r"^([\d.]+)"},
         "autoupdate": {"architecture": {"64bit": {
             "url": f"{base_of_next}/zandrel-$version-win64.zip",
             "hash": {"url": f"{base_of_next}/SHA256SUMS"},

@@ -28,7 +28,9 @@
 #   ZANDREL_SIGN_CAFILE       the certificates that the attached signatures are checked against
 #   ZANDREL_GPG_KEY           an OpenPGP key: SHA256SUMS.asc, a detached signature of SHA256SUMS;
 #                             and an apt repository signed with it in apt/, with the key as a
-#                             keyring and a sources file for it (scripts/aptrepo.py)
+#                             keyring and a sources file for it (scripts/aptrepo.py); made only
+#                             on Debian 12, the oldest release it serves, whose packages Debian
+#                             13 installs too (a package built on 13 needs 13's libraries)
 #   ZANDREL_APT_PREVIOUS      the previous release's apt/ (a folder or its address), whose
 #                             packages the new repository carries forward
 # The manifests, the signatures, the apt repository and dpkg's .buildinfo (which dates the build
@@ -96,6 +98,16 @@ if [ -n "$like" ]; then
 fi
 [ -z "${ZANDREL_URL_BASE:-}" ] || [ -n "${ZANDREL_HOMEPAGE:-}" ] ||
   refuse "ZANDREL_URL_BASE without ZANDREL_HOMEPAGE: the manifests need the publisher's page (winget's PackageUrl, Scoop's homepage and checkver)"
+
+# The apt repository serves Debian 12 and 13 alike, so its packages are built on the oldest.
+apt_repository=
+if [ -n "${ZANDREL_GPG_KEY:-}" ] && [[ " $platforms " == *" linux "* ]] && [ -z "$trial" ]; then
+  if [ "$(. /etc/os-release && echo "${ID:-} ${VERSION_ID:-}")" = "debian 12" ]; then
+    apt_repository=1
+  else
+    say "no apt repository: its packages must be built on Debian 12, the oldest release it serves, and this is $(. /etc/os-release && echo "$PRETTY_NAME")"
+  fi
+fi
 
 # Keys and certificates, before anything is built.
 if [ -n "${ZANDREL_GPG_KEY:-}" ]; then
@@ -191,9 +203,12 @@ if [[ " $platforms " == *" windows "* ]]; then
 import os, sys, time, zipfile
 out, folder, *paths = sys.argv[1:]
 stamp = time.gmtime(max(int(os.environ["SOURCE_DATE_EPOCH"]), 315532800))[:6]
+# Named for Windows, which opens a file by its extension, as the installer names it.
+names = {"LICENSE": "LICENSE.txt"}
 with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as archive:
-    for path in sorted(paths, key=os.path.basename):
-        info = zipfile.ZipInfo(f"{folder}/{os.path.basename(path)}", stamp)
+    for path in sorted(paths, key=lambda p: names.get(os.path.basename(p), os.path.basename(p))):
+        name = os.path.basename(path)
+        info = zipfile.ZipInfo(f"{folder}/{names.get(name, name)}", stamp)
         info.external_attr = (0o755 if path.endswith(".exe") else 0o644) << 16
         info.compress_type = zipfile.ZIP_DEFLATED
         info.create_system = 3
@@ -206,9 +221,11 @@ PY
       --mode=u=rwX,go=rX --format=gnu -cf "$stage/${prefix}zandrel-$version-authenticode.tar" .
   fi
 fi
-# The release notes and the licence on their own, for the manifests to link.
+# The release notes and the licence on their own, for the manifests to link; the version alone,
+# which the publisher also puts beside the releases' folders, for Scoop to find the newest.
 cp "$work/src/NEWS.md" "$stage/${prefix}NEWS.md"
 cp "$work/src/LICENSE" "$stage/${prefix}LICENSE"
+echo "$version" >"$stage/${prefix}LATEST"
 
 {
   echo "zandrel $version"
@@ -237,11 +254,11 @@ if [ -n "${ZANDREL_GPG_KEY:-}" ]; then
   gpg --batch --yes --local-user "$ZANDREL_GPG_KEY" --armor --detach-sign \
     --output "$stage/${prefix}SHA256SUMS.asc" "$stage/${prefix}SHA256SUMS"
   say "SHA256SUMS signed with $(gpg --batch --with-colons --fingerprint "$ZANDREL_GPG_KEY" | awk -F: '$1 == "fpr" {print $10; exit}')"
-  if [ -z "$trial" ] && [ -f "$stage/zandrel_${version}-1_amd64.deb" ]; then
+  if [ -n "$apt_repository" ]; then
     # One address for every release's repository: beside the release's folder where that is
-    # named by its version.
+    # named by its version (v1.0.0.1 as a release tag names it, too).
     repository=${ZANDREL_URL_BASE%/}
-    [ "${repository##*/}" != "$version" ] || repository=${repository%/*}
+    [[ ${repository##*/} != *"$version" ]] || repository=${repository%/*}
     python3 "$work/src/scripts/aptrepo.py" "$stage" "$stage/zandrel_${version}-1_amd64.deb" \
       "$ZANDREL_GPG_KEY" "$epoch" "${repository:+$repository/apt}" "${ZANDREL_APT_PREVIOUS:-}"
     say "an apt repository in apt/${repository:+, for $repository/apt/ (zandrel.sources)}${ZANDREL_APT_PREVIOUS:+, with the packages of $ZANDREL_APT_PREVIOUS}"

@@ -10,7 +10,7 @@
 # this machine starts from it in seconds; each run works on a layer of its own over it. With
 # DIST, a release: its source package built there as a Debian maintainer builds it, installed and
 # run (the release's .deb to the byte where the toolchain is BUILDINFO's). With LATER, a later
-# release whose apt repository carries DIST's forward (both for file:/srv/zandrel/apt): a user adds
+# release whose apt repository carries DIST's forward (served from file:/srv/zandrel/apt): a user adds
 # DIST's repository and installs, apt upgrade takes LATER's, zandrel=VERSION goes back, and a
 # changed Packages is refused. ZANDREL_RELEASE_DIR keeps the system there.
 # Usage: freshDebian.sh [--ci] [--suite SUITE] [DIST [LATER]]
@@ -126,7 +126,9 @@ if [ -n "$dist" ]; then
   echo "the package: $bytes bytes, built with $(paste -sd ';' <<<"$toolchain")"
 fi
 
-if [ -n "$later" ]; then
+if [ -n "$later" ] && [ ! -d "$dist/apt" ]; then
+  echo "SKIPPED: the releases have no apt repository (made only on Debian 12)"
+elif [ -n "$later" ]; then
   echo "== the releases' apt repository on $system"
   first=$(dpkg-deb -f "$dist"/*_amd64.deb Version) next=$(dpkg-deb -f "$later"/*_amd64.deb Version)
   mkdir -p "$root/srv/zandrel" "$root/etc/apt/keyrings"
@@ -135,6 +137,8 @@ if [ -n "$later" ]; then
   # The user's two steps: the keyring and the sources file in place; apt update, apt install.
   cp "$dist/zandrel-archive-keyring.gpg" "$root/etc/apt/keyrings/"
   cp "$dist/zandrel.sources" "$root/etc/apt/sources.list.d/"
+  # Published at the release's address; here the same files are served from /srv.
+  sed -i 's|^URIs: .*|URIs: file:/srv/zandrel/apt/|' "$root/etc/apt/sources.list.d/zandrel.sources"
   inside bash -c 'set -e
     cd /srv/zandrel
     expect() { [ "$(dpkg-query -W -f "\${Version}" zandrel)" = "$1" ] || { echo "FAIL: $2 left $(dpkg-query -W -f "\${Version}" zandrel)"; exit 1; }; }

@@ -1,0 +1,45 @@
+# SPDX-FileCopyrightText: 2026 The zandrel developers
+# SPDX-License-Identifier: MIT
+# The AppStream <release> elements of every release in NEWS.md, newest first: each "## VERSION
+# (DATE)" heading with its "- " items (and their indented continuation lines) as a list.
+# cmake -DNEWS=NEWS.md -P NewsReleases.cmake prints them.
+function(zandrel_news_releases news out)
+  file(READ ${news} text)
+  string(REPLACE "&" "&amp;" text "${text}")
+  string(REPLACE "<" "&lt;" text "${text}")
+  string(REPLACE ">" "&gt;" text "${text}")
+  # A semicolon would split the lines' list: it stands aside until they are joined.
+  string(REPLACE ";" "@SEMICOLON@" text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(xml "")
+  set(item "")
+  set(open FALSE)
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^## ([0-9.]+) \\(([0-9-]+)\\)$")
+      if(open)
+        string(APPEND xml "${item}</li>\n        </ul>\n      </description>\n    </release>")
+      endif()
+      string(APPEND xml "\n    <release version=\"${CMAKE_MATCH_1}\" date=\"${CMAKE_MATCH_2}\">\n"
+        "      <description>\n        <ul>")
+      set(item "")
+      set(open TRUE)
+    elseif(open AND line MATCHES "^- (.*)$")
+      if(NOT item STREQUAL "")
+        string(APPEND xml "${item}</li>")
+      endif()
+      set(item "\n          <li>${CMAKE_MATCH_1}")
+    elseif(open AND NOT item STREQUAL "" AND line MATCHES "^ +(.*)$")
+      string(APPEND item " ${CMAKE_MATCH_1}")
+    endif()
+  endforeach()
+  if(open)
+    string(APPEND xml "${item}</li>\n        </ul>\n      </description>\n    </release>")
+  endif()
+  string(REPLACE "@SEMICOLON@" ";" xml "${xml}")
+  set(${out} "${xml}" PARENT_SCOPE)
+endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE AND DEFINED NEWS)
+  zandrel_news_releases(${NEWS} xml)
+  message("${xml}")
+endif()
