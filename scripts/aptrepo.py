@@ -3,8 +3,9 @@
 # SPDX-License-Identifier: MIT
 """Writes a signed apt repository (flat: every file in one folder) into DIST/apt: the package,
 and the packages of PREVIOUS, an earlier release's repository (a folder or its address), checked
-against its signature and hashes before they are carried forward; Packages with its compressed
-forms and Release, made by apt-ftparchive and dated EPOCH, so that a rebuild gives the same bytes;
+against its signature and hashes before they are carried forward; the source package beside DEB
+(its .dsc and what it names), for apt source; Packages and Sources with their compressed forms and
+Release, made by apt-ftparchive and dated EPOCH, so that a rebuild gives the same bytes;
 InRelease and Release.gpg signed with KEY. Beside it in DIST, KEY's public key as a binary keyring,
 zandrel-archive-keyring.gpg, and, where the repository's address REPOSITORY is known, the deb822
 sources file zandrel.sources that names it.
@@ -87,14 +88,21 @@ def main():
     if previous:
         kept = carry_forward(previous, keyring, apt, {os.path.basename(deb)})
         print(f"aptrepo.py: carried forward from {previous}: {', '.join(kept) or 'nothing'}")
-    # One order of packages, whatever order the folder lists them in.
-    listing = stanzas(run("apt-ftparchive", "packages", ".", cwd=apt).decode())
-    packages = "\n".join(s[""].strip() + "\n" for s in sorted(listing, key=lambda s: s["Filename"]))
-    with open(os.path.join(apt, "Packages"), "w", encoding="utf-8") as f:
-        f.write(packages)
-    with gzip.GzipFile(os.path.join(apt, "Packages.gz"), "wb", 9, mtime=0) as f:
-        f.write(packages.encode())
-    run("xz", "-T1", "-k", os.path.join(apt, "Packages"))
+    # The source package this release's package was built from.
+    version = os.path.basename(deb).split("_")[1]
+    upstream = version.rsplit("-", 1)[0]
+    for name in (f"zandrel_{version}.dsc", f"zandrel_{upstream}.orig.tar.xz", f"zandrel_{version}.debian.tar.xz"):
+        shutil.copy(os.path.join(os.path.dirname(deb), name), apt)
+    for index, key_field in ("packages", "Filename"), ("sources", "Package"):
+        # One order, whatever order the folder lists them in.
+        listing = stanzas(run("apt-ftparchive", index, ".", cwd=apt).decode())
+        text = "\n".join(s[""].strip() + "\n" for s in sorted(listing, key=lambda s: s[key_field]))
+        path = os.path.join(apt, index.capitalize())
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text)
+        with gzip.GzipFile(path + ".gz", "wb", 9, mtime=0) as f:
+            f.write(text.encode())
+        run("xz", "-T1", "-k", path)
     fields = {"Origin": "zandrel", "Label": "zandrel", "Suite": "stable", "Codename": "zandrel",
               "Architectures": "amd64", "Date": email.utils.formatdate(int(epoch), usegmt=True),
               "Description": "zandrel, from its developers"}
@@ -108,7 +116,8 @@ def main():
         os.path.join(apt, "Release"))
     if repository:
         with open(os.path.join(dist, "zandrel.sources"), "w", encoding="utf-8") as f:
-            f.write(f"Types: deb\nURIs: {repository.rstrip('/')}/\nSuites: ./\nSigned-By: {KEYRING_PATH}\n")
+            f.write(f"Types: deb deb-src\nURIs: {repository.rstrip('/')}/\nSuites: ./\n"
+                    f"Signed-By: {KEYRING_PATH}\n")
 
 
 main()

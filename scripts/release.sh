@@ -226,6 +226,8 @@ fi
 cp "$work/src/NEWS.md" "$stage/${prefix}NEWS.md"
 cp "$work/src/LICENSE" "$stage/${prefix}LICENSE"
 echo "$version" >"$stage/${prefix}LATEST"
+# The screenshot the metainfo names, where the downloads' address is known.
+[ -z "${ZANDREL_URL_BASE:-}" ] || cp "$work/src/docs/screenshot.png" "$stage/${prefix}screenshot.png"
 
 {
   echo "zandrel $version"

@@ -11,7 +11,7 @@
 # DIST, a release: its source package built there as a Debian maintainer builds it, installed and
 # run (the release's .deb to the byte where the toolchain is BUILDINFO's). With LATER, a later
 # release whose apt repository carries DIST's forward (served from file:/srv/zandrel/apt): a user adds
-# DIST's repository and installs, apt upgrade takes LATER's, zandrel=VERSION goes back, and a
+# DIST's repository, installs and fetches the source, apt upgrade takes LATER's, zandrel=VERSION goes back, and a
 # changed Packages is refused. ZANDREL_RELEASE_DIR keeps the system there.
 # Usage: freshDebian.sh [--ci] [--suite SUITE] [DIST [LATER]]
 set -euo pipefail
@@ -144,6 +144,8 @@ elif [ -n "$later" ]; then
     expect() { [ "$(dpkg-query -W -f "\${Version}" zandrel)" = "$1" ] || { echo "FAIL: $2 left $(dpkg-query -W -f "\${Version}" zandrel)"; exit 1; }; }
     apt-get remove -y -qq zandrel >/dev/null 2>&1 || true
     apt-get update -qq && apt-get install -y -qq zandrel >/dev/null 2>&1 && expect "$1" "apt install"
+    (cd /tmp && apt-get source -qq --download-only zandrel >/dev/null 2>&1 && [ -f "zandrel_$1.dsc" ]) ||
+      { echo "FAIL: apt source zandrel fetched no zandrel_$1.dsc"; exit 1; }
     rm -r apt && mv later apt
     apt-get update -qq && apt-get upgrade -y -qq >/dev/null 2>&1 && expect "$2" "apt upgrade"
     apt-get install -y -qq --allow-downgrades "zandrel=$1" >/dev/null 2>&1 && expect "$1" "apt install zandrel=$1"
@@ -154,6 +156,6 @@ elif [ -n "$later" ]; then
     rm /var/lib/apt/lists/*_srv_zandrel_*
     ! apt-get update -qq >/tmp/update.log 2>&1 && grep -qi "hash sum mismatch" /tmp/update.log ||
       { echo "FAIL: apt did not refuse a changed Packages:"; cat /tmp/update.log; exit 1; }' - "$first" "$next"
-  echo "apt: installed $first from the repository, upgraded to $next, went back to $first; a changed Packages refused"
+  echo "apt: installed $first from the repository and fetched its source, upgraded to $next, went back to $first; a changed Packages refused"
 fi
 echo "== $system: every test passed in $(( $(date +%s) - start )) s"

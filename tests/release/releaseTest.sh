@@ -40,9 +40,9 @@ release() { # $1: a name for this build; then environment settings; then -- and 
 listing() { (cd "$1" && find . -type f -exec sha256sum {} + | sort); }
 
 version=$(sed -n 's/^project(zandrel VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
-downloads=("zandrel_${version}-1_amd64.deb" "zandrel_$version.orig.tar.xz" "zandrel_${version}-1.debian.tar.xz"
+downloads=("zandrel_${version}-1_amd64.deb" "zandrel-dbgsym_${version}-1_amd64.deb" "zandrel_$version.orig.tar.xz" "zandrel_${version}-1.debian.tar.xz"
   "zandrel_${version}-1.dsc" "zandrel-$version-setup.exe" "zandrel-$version-win64.zip" NEWS.md LICENSE LATEST
-  BUILDINFO "zandrel-$version-authenticode.tar")
+  BUILDINFO "zandrel-$version-authenticode.tar" screenshot.png)
 maintainer="zandrel release test <release-test@example.org>"
 homepage=https://example.org/zandrel
 # A throw-away OpenPGP key, in a keyring of its own.
@@ -89,6 +89,8 @@ zcat "$scratch/deb/usr/share/doc/zandrel/changelog.Debian.gz" | grep -qF -- "-- 
 zcat "$scratch/deb/usr/share/man/man1/zandrel.1.gz" | grep -qF "\"zandrel $version\"" || fail "manual page version"
 grep -qF "<release version=\"$version\"" "$scratch/deb/usr/share/metainfo/org.zandrel.zandrel.metainfo.xml" ||
   fail "metainfo version"
+grep -qF "<image>$base/$version/screenshot.png</image>" "$scratch/deb/usr/share/metainfo/org.zandrel.zandrel.metainfo.xml" ||
+  fail "the metainfo names no published screenshot"
 python3 - "$scratch/first/zandrel-$version-win64.zip" "$version" <<'PY' || fail "zandrel.exe's version record"
 import struct, sys, zipfile
 archive, version = zipfile.ZipFile(sys.argv[1]), sys.argv[2]
@@ -234,7 +236,7 @@ grep -q 'not committed' "$scratch/badpass.log" || fail "a refused dirty tree is 
 # An unsigned trial of those changes, for Windows alone, into the same dist/: only its files remain.
 release badpass -- --trial "$scratch/kept" windows || { cat "$scratch/badpass.log"; fail "a trial release"; }
 grep -q 'no ZANDREL_SIGN_PKCS12: nothing is signed' "$scratch/badpass.log" || fail "an unsigned release does not say so"
-trial=("zandrel-$version-setup.exe" "zandrel-$version-win64.zip" NEWS.md LICENSE BUILDINFO SHA256SUMS)
+trial=("zandrel-$version-setup.exe" "zandrel-$version-win64.zip" NEWS.md LICENSE LATEST BUILDINFO SHA256SUMS)
 [ "$(cd "$scratch/kept" && ls | sort)" = "$(printf 'trial-%s\n' "${trial[@]}" | sort)" ] ||
   fail "after a trial release dist holds $(ls "$scratch/kept")"
 (cd "$scratch/kept" && sha256sum -c --quiet trial-SHA256SUMS) || fail "the trial's SHA256SUMS"
