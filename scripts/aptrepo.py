@@ -5,7 +5,8 @@
 and the packages of PREVIOUS, an earlier release's repository (a folder or its address), checked
 against its signature and hashes before they are carried forward; the source package beside DEB
 (its .dsc and what it names), for apt source; Packages and Sources with their compressed forms and
-Release, made by apt-ftparchive and dated EPOCH, so that a rebuild gives the same bytes;
+Release, made by apt-ftparchive and dated EPOCH, so that a rebuild gives the same bytes, and the
+indexes by their hashes (Acquire-By-Hash), PREVIOUS's among them;
 InRelease and Release.gpg signed with KEY. Beside it in DIST, KEY's public key as a binary keyring,
 zandrel-archive-keyring.gpg, and, where the repository's address REPOSITORY is known, the deb822
 sources file zandrel.sources that names it.
@@ -43,7 +44,9 @@ def stanzas(text):
 
 
 def carry_forward(previous, keyring, into, new_files):
-    """The earlier packages, each as the earlier, signed repository describes it."""
+    """The earlier packages, each as the earlier, signed repository describes it; and its indexes
+    by their hashes, so that a user whose apt update began before this repository replaced it
+    still finds the indexes its InRelease names."""
     with tempfile.TemporaryDirectory() as scratch:
         signed = os.path.join(scratch, "InRelease")
         with open(signed, "wb") as f:
@@ -52,12 +55,24 @@ def carry_forward(previous, keyring, into, new_files):
             release = run("gpgv", "--keyring", os.path.abspath(keyring), "--output", "-", signed)
         except subprocess.CalledProcessError as e:
             sys.exit(f"aptrepo.py: {previous}/InRelease is not signed by this key:\n{e.stderr.decode()}")
-    listed = {}
-    for line in release.decode().split("SHA256:", 1)[1].splitlines()[1:]:
-        if not line.startswith(" "):
-            break
-        digest, _, name = line.split()
-        listed[name] = digest
+    hashes = {}
+    for kind in "SHA256", "SHA512":
+        hashes[kind] = {}
+        for line in release.decode().split(f"\n{kind}:", 1)[1].splitlines()[1:]:
+            if not line.startswith(" "):
+                break
+            digest, _, name = line.split()
+            hashes[kind][name] = digest
+    listed = hashes["SHA256"]
+    for kind, names in hashes.items():
+        os.makedirs(os.path.join(into, "by-hash", kind), exist_ok=True)
+        for name, digest in names.items():
+            if name.startswith(("Packages", "Sources")):
+                data = fetch(previous, name)
+                if hashlib.new(kind.lower(), data).hexdigest() != digest:
+                    sys.exit(f"aptrepo.py: {previous}/{name} is not the one its signed Release lists")
+                with open(os.path.join(into, "by-hash", kind, digest), "wb") as f:
+                    f.write(data)
     packages = fetch(previous, "Packages")
     if hashlib.sha256(packages).hexdigest() != listed.get("Packages"):
         sys.exit(f"aptrepo.py: {previous}/Packages is not the one its signed Release lists")
@@ -107,7 +122,8 @@ def main():
               "Architectures": "amd64", "Date": email.utils.formatdate(int(epoch), usegmt=True),
               "Description": "zandrel, from its developers"}
     options = [f"-oAPT::FTPArchive::Release::{name}={value}" for name, value in fields.items()]
-    release = run("apt-ftparchive", *options, "release", ".", cwd=apt)
+    # Indexes by their hashes too (Acquire-By-Hash), beside those the previous repository kept.
+    release = run("apt-ftparchive", "-oAPT::FTPArchive::DoByHash=1", *options, "release", ".", cwd=apt)
     with open(os.path.join(apt, "Release"), "wb") as f:
         f.write(release)
     sign = ["gpg", "--batch", "--yes", "--local-user", key, "--digest-algo", "SHA512"]

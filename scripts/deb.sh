@@ -5,7 +5,8 @@
 # source package, with Debian's own tools (dpkg-source, dpkg-buildpackage, debhelper), into OUT:
 # zandrel_VERSION.orig.tar.xz (the sources without debian/), zandrel_VERSION-1.debian.tar.xz and
 # .dsc, zandrel_VERSION-1_amd64.deb, its debug symbols zandrel-dbgsym_VERSION-1_amd64.deb and dpkg's
-# record of its build, zandrel_VERSION-1_amd64.buildinfo.
+# record of its build, zandrel_VERSION-1_amd64.buildinfo; and zandrel_VERSION-1_source.changes, which
+# describes an upload of the source package.
 # The publisher's settings go into debian/: MAINTAINER ("Name <address>") signs the changelog and
 # is control's Maintainer, HOMEPAGE is control's Homepage and copyright's Source, DOWNLOADS (the
 # address of the release's downloads) tells debian/watch where newer releases appear and
@@ -59,6 +60,9 @@ fi
 
 (cd "$work" && dpkg-source -b "zandrel-$version" >"$work/build.log" 2>&1) ||
   { tail -n 30 "$work/build.log"; fail "dpkg-source could not make the source package"; }
+# What an upload of the source package names, for the maintainer to sign.
+(cd "$work/zandrel-$version" && dpkg-genchanges -S >"$work/zandrel_${version}-1_source.changes" 2>>"$work/build.log") ||
+  { tail -n 30 "$work/build.log"; fail "dpkg-genchanges could not describe the source package"; }
 # The binary package from the source package, as anyone who takes the .dsc builds it: dated, as
 # dpkg dates it there, by the changelog, so that their package is this one to the byte. Without
 # its tests, which the test command runs: the package is the same with them.
@@ -70,4 +74,4 @@ mkdir "$work/binary"
 mkdir -p "$out"
 cp "$work/zandrel_$version.orig.tar.xz" "$work/zandrel_$version-1.debian.tar.xz" "$work/zandrel_$version-1.dsc" \
   "$work/binary/zandrel_$version-1_amd64.deb" "$work/binary/zandrel-dbgsym_$version-1_amd64.deb" \
-  "$work/binary/zandrel_$version-1_amd64.buildinfo" "$out/"
+  "$work/binary/zandrel_$version-1_amd64.buildinfo" "$work/zandrel_${version}-1_source.changes" "$out/"

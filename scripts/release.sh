@@ -160,7 +160,7 @@ if [[ " $platforms " == *" linux "* ]]; then
     grep -v 'running with root privileges' || true)
   # A trial is for trying the program: the source package's files name each other, and would
   # not unpack under a trial's names.
-  [ -z "$trial" ] || rm "$work/linux"/*.dsc "$work/linux"/*.tar.xz
+  [ -z "$trial" ] || rm "$work/linux"/*.dsc "$work/linux"/*.tar.xz "$work/linux"/*.changes
   for file in "$work/linux"/*; do
     mv "$file" "$stage/$prefix$(basename "$file")"
   done
@@ -242,7 +242,7 @@ echo "$version" >"$stage/${prefix}LATEST"
     lintian xz-utils g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
     nsis osslsigncode python3 2>/dev/null
 } >"$stage/${prefix}BUILDINFO"
-(cd "$stage" && GLOBIGNORE="*.buildinfo" && sha256sum -- * >"${prefix}SHA256SUMS")
+(cd "$stage" && GLOBIGNORE="*.buildinfo:*.changes" && sha256sum -- * >"${prefix}SHA256SUMS")
 
 if [ -n "${ZANDREL_URL_BASE:-}" ]; then
   if [ -n "$trial" ] || [ ! -f "$stage/zandrel-$version-setup.exe" ]; then
@@ -256,6 +256,15 @@ if [ -n "${ZANDREL_GPG_KEY:-}" ]; then
   gpg --batch --yes --local-user "$ZANDREL_GPG_KEY" --armor --detach-sign \
     --output "$stage/${prefix}SHA256SUMS.asc" "$stage/${prefix}SHA256SUMS"
   say "SHA256SUMS signed with $(gpg --batch --with-colons --fingerprint "$ZANDREL_GPG_KEY" | awk -F: '$1 == "fpr" {print $10; exit}')"
+  # The source upload's description, signed as an upload to Debian is; it names the .dsc and its
+  # files by their hashes. The .dsc itself stays unsigned, so that anyone's rebuild of it is
+  # this one to the byte.
+  for changes in "$stage"/*_source.changes; do
+    [ -e "$changes" ] || continue
+    gpg --batch --yes --local-user "$ZANDREL_GPG_KEY" --clearsign --output "$changes.signed" "$changes"
+    mv "$changes.signed" "$changes"
+    say "$(basename "$changes") signed"
+  done
   if [ -n "$apt_repository" ]; then
     # One address for every release's repository: beside the release's folder where that is
     # named by its version (v1.0.0.1 as a release tag names it, too).

@@ -149,10 +149,11 @@ elif [ -n "$later" ]; then
     rm -r apt && mv later apt
     apt-get update -qq && apt-get upgrade -y -qq >/dev/null 2>&1 && expect "$2" "apt upgrade"
     apt-get install -y -qq --allow-downgrades "zandrel=$1" >/dev/null 2>&1 && expect "$1" "apt install zandrel=$1"
-    # One byte changed in Packages, in each of its forms: apt, fetching it anew (as for a user who
-    # adds the repository now), refuses the repository.
+    # One byte changed in Packages, in each of its forms and under each of its hashes: apt,
+    # fetching it anew (as for a user who adds the repository now), refuses the repository.
     sed -i "0,/^Description: d/s//Description: D/" apt/Packages
-    (cd apt && rm Packages.gz Packages.xz && gzip -9nk Packages && xz -k Packages)
+    (cd apt && rm Packages.gz Packages.xz && gzip -9nk Packages && xz -k Packages &&
+      for indexed in by-hash/*/*; do cp Packages.xz "$indexed"; done)
     rm /var/lib/apt/lists/*_srv_zandrel_*
     ! apt-get update -qq >/tmp/update.log 2>&1 && grep -qi "hash sum mismatch" /tmp/update.log ||
       { echo "FAIL: apt did not refuse a changed Packages:"; cat /tmp/update.log; exit 1; }' - "$first" "$next"

@@ -74,7 +74,7 @@ if [ "$(. /etc/os-release && echo "${ID:-} ${VERSION_ID:-}")" != "debian 12" ]; 
     fail "a release on another Debian than 12 does not say why it has no apt repository"
 fi
 [ "$(cd "$scratch/first" && ls | sort)" = "$(printf '%s\n' "${downloads[@]}" SHA256SUMS SHA256SUMS.asc \
-  "zandrel_${version}-1_amd64.buildinfo" "${repository[@]}" winget scoop | sort)" ] ||
+  "zandrel_${version}-1_amd64.buildinfo" "zandrel_${version}-1_source.changes" "${repository[@]}" winget scoop | sort)" ] ||
   fail "dist holds $(ls "$scratch/first")"
 grep -qx "commit: $(git -C "$repo" rev-parse HEAD)" "$scratch/first/BUILDINFO" || fail "BUILDINFO names no commit"
 
@@ -114,9 +114,16 @@ git clone -q "$repo" "$scratch/later-clone"
   git -c user.name=test -c user.email=test@example.org commit -qam "$later")
 release later "${publisher[@]}" ZANDREL_URL_BASE="$base/$later" ZANDREL_APT_PREVIOUS="$scratch/first/apt" \
   -- "$scratch/later" linux || { cat "$scratch/later.log"; fail "release later"; }
-[ ${#repository[@]} -eq 0 ] ||
+if [ ${#repository[@]} -gt 0 ]; then
   [ "$(sed -n 's/^Version: //p' "$scratch/later/apt/Packages" | sort)" = "$(printf '%s\n' "$version-1" "$later-1")" ] ||
-  fail "the later repository holds $(sed -n 's/^Version: //p' "$scratch/later/apt/Packages")"
+    fail "the later repository holds $(sed -n 's/^Version: //p' "$scratch/later/apt/Packages")"
+  # A user's apt update that read the first InRelease still finds its indexes after the later
+  # repository replaced the first.
+  for index in Packages.xz Sources.xz; do
+    [ -f "$scratch/later/apt/by-hash/SHA256/$(sha256sum <"$scratch/first/apt/$index" | cut -d' ' -f1)" ] ||
+      fail "the later repository lacks the first one's $index by its hash"
+  done
+fi
 # For its source package and its apt repository on another Debian.
 [ -z "${ZANDREL_KEEP_RELEASE:-}" ] || { mkdir "$ZANDREL_KEEP_RELEASE" && cp -r "$scratch/first" "$scratch/later" "$ZANDREL_KEEP_RELEASE"; }
 
@@ -187,7 +194,10 @@ gpg --batch --verify "$scratch/first/SHA256SUMS.asc" "$scratch/first/SHA256SUMS"
 sed 's/^./0/' "$scratch/first/SHA256SUMS" >"$scratch/changed-SHA256SUMS"
 gpg --batch --verify "$scratch/first/SHA256SUMS.asc" "$scratch/changed-SHA256SUMS" 2>/dev/null &&
   fail "gpg accepts the signature for a changed SHA256SUMS"
-echo "winget and Scoop manifests $checked; SHA256SUMS signed"
+gpg --batch --verify "$scratch/first/zandrel_${version}-1_source.changes" 2>/dev/null ||
+  fail "gpg does not accept the signature of the source upload's .changes"
+grep -q "zandrel_${version}-1.dsc\$" "$scratch/first/zandrel_${version}-1_source.changes" || fail "the .changes names no .dsc"
+echo "winget and Scoop manifests $checked; SHA256SUMS and the source .changes signed"
 
 # The same commit rebuilt by an ordinary user without the keys, the settings taken from BUILDINFO
 # and the published signatures attached, in an environment whose settings would change the bytes
