@@ -104,17 +104,23 @@ else
 fi
 
 if [ -n "$dist" ]; then
-  echo "== the release's source package, built on $system"
+  echo "== the release's source package, built on $system by a user, as the README says, with its tests"
   mkdir "$root/src/package"
   cp "$dist"/*.dsc "$dist"/*.orig.tar.xz "$dist"/*.debian.tar.xz "$root/src/package/"
-  deb=$(cd "$dist" && ls ./*_amd64.deb)
-  inside bash -c 'set -e
-    cd /src/package
-    dpkg-source -x ./*.dsc build >/dev/null
-    # Only what the set-up installed: a build dependency it lacks fails here.
-    (cd build && dpkg-buildpackage -b -us -uc >../build.log 2>&1) || { tail -n 40 build.log; exit 1; }
-    apt-get install -y -qq "$1" >/dev/null 2>&1
-    zandrel --version' - "$deb"
+  deb=$(cd "$dist" && ls ./zandrel_*_amd64.deb)
+  dsc=$(cd "$dist" && ls ./*.dsc)
+  inside useradd --create-home builder
+  chown -R builder: "$root/src/package"
+  # Only what the set-up installed: a build dependency it lacks fails here, before apt could
+  # bring it. Then the README's steps, by a user whose gpg has a home (as its own steps make).
+  inside bash -c 'cd /src/package && dpkg-source -x "$1" build >/dev/null && cd build && dpkg-checkbuilddeps' - "$dsc"
+  inside apt-get build-dep -y -qq /src/package/build >/dev/null
+  inside runuser -u builder -- env HOME=/home/builder bash -c 'set -e
+    gpg --list-keys >/dev/null 2>&1
+    cd /src/package && rm -r build && dpkg-source -x "$1" build >/dev/null
+    (cd build && dpkg-buildpackage -b -us -uc >../build.log 2>&1) || { tail -n 60 build.log; exit 1; }
+    grep -qE "tests passed" build.log || { echo "FAIL: the package build ran no tests"; exit 1; }' - "$dsc"
+  inside bash -c 'apt-get install -y -qq "/src/package/$1" >/dev/null 2>&1 && zandrel --version' - "$deb"
   # Byte for byte only with the release's toolchain: BUILDINFO's packages, as far as installed here.
   differs=$(sed -n '/Debian packages:$/,$ s/^  //p' "$dist/BUILDINFO" | while read -r name version; do
     here=$(inside dpkg-query -W -f '${db:Status-Abbrev}${Version}' "$name" 2>/dev/null || true)
