@@ -269,8 +269,8 @@ StoreWriteResult CZandrelDlgCore::SaveNumbers(int nFresh)
         // included where this save lost it; unseen, only what this copy wrote.
         const std::string& strNumber = Record(*composed, nKind);
         PrevBuffer(nKind).Assign(strNumber);
-        Unsaved(nKind) = !strNumber.empty() &&
-                         (after ? Record(*after, nKind) != strNumber : bOurs[nKind]);
+        Unsaved(nKind) =
+            !strNumber.empty() && (after ? Record(*after, nKind) != strNumber : bOurs[nKind]);
         Note(nKind) = Record(m_lastSeen, nKind);
     }
     // Another copy's number that stands is shown.

@@ -9,11 +9,11 @@
 #include "zandrelTexts.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <sstream>
-#include <cstdint>
-#include <functional>
 #include <ucontext.h>
 #include <vector>
 
@@ -186,8 +186,8 @@ TEST(StoreExplorerTest, EveryCrashStateLoadsAsTheOldNumbersOrTheNew)
                     volume.Put(kPath, *old);
                 }
                 CRecordingOps ops(volume, nFailAt);
-                const StoreWriteResult result = UpdateStoreFile(
-                    ops, kPath, [&](const std::string&) { return *next; });
+                const StoreWriteResult result =
+                    UpdateStoreFile(ops, kPath, [&](const std::string&) { return *next; });
                 bFailed = ops.m_nBeforeFailure != std::string::npos;
                 EXPECT_EQ(result == StoreWriteResult::Ok, !bFailed);
                 bFailed = bFailed || nFailAt == 0;

@@ -365,8 +365,7 @@ TEST_F(StoreFileTest, AMixThatCannotBeEmptiedIsReported)
     std::optional<CStoreRecords> after;
     EXPECT_EQ(UpdateStoreFile(
                   stuck, Utf8(dir.Store()),
-                  [](const std::string&) { return EncodeStore("123", "5678"); },
-                  &after),
+                  [](const std::string&) { return EncodeStore("123", "5678"); }, &after),
               StoreWriteResult::WriteFailed);
     ASSERT_TRUE(after);
     EXPECT_EQ(after->m_str3, DecodeStore(dir.ReadStore()).m_str3);

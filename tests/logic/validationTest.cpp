@@ -114,7 +114,8 @@ TEST(EntryLimitTest, KeepsWhatFitsOfEachEdit)
         {"typing into a text over the limit", "1234", "12345", 3, "1234", 4, true},
         {"replacing in a text over the limit shrinks it", "1234", "9934", 3, "934", 1, true},
         // Characters that share their last or first byte: the edit is still whole characters.
-        {"a character replaced by a longer one ending alike", "1\u00e9", "1\u20a9", 3, "1", 1, true},
+        {"a character replaced by a longer one ending alike", "1\u00e9", "1\u20a9", 3, "1", 1,
+         true},
         {"a character replaced by one starting alike", "\u00c3", "\u00e9", 1, "", 0, true},
     };
     for (const Row& row : rows) {

@@ -27,9 +27,8 @@ const CStoreRecords kRecordsB = DecodeStore(kBytesB);
 {
     for (long i = 0; i != nSaves; ++i) {
         const std::string& bytes = i % 2 == 0 ? kBytesA : kBytesB;
-        if (UpdateStoreFile(SystemFileOps(), "zandrel.ini", [&](const std::string&) {
-                return bytes;
-            }) != StoreWriteResult::Ok) {
+        if (UpdateStoreFile(SystemFileOps(), "zandrel.ini",
+                            [&](const std::string&) { return bytes; }) != StoreWriteResult::Ok) {
             _exit(3);
         }
     }
