@@ -117,7 +117,6 @@ TEST_F(DialogTest, KeysAndClicksReachTheCore)
     EXPECT_EQ(Entry()->text(), "0042");
     EXPECT_EQ(Caption(), "before-no = 0042");
     EXPECT_FALSE(Button("IDC_SET")->isEnabled());
-    EXPECT_EQ(dir.ReadStore(), Bytes({1, 0, 0, 0, 0x37, 0, 2, 0, 0, 0, 0x34, 0x32, 0}));
     Click(Radio("IDC_KIND3"));
     EXPECT_EQ(Entry()->text(), "007");
     // Seeded with 1 the generator gives 41, 18467: without the search the first value counts.
@@ -296,7 +295,6 @@ TEST_F(DialogTest, ClosePaths)
         EXPECT_FALSE(dlg->isVisible());
         EXPECT_EQ(dlg->result(), QDialog::Rejected);
         EXPECT_EQ(dlg->Core().m_pszPrevNo3.IsEmpty(), row.releases);
-        EXPECT_EQ(dir.ReadStore(), Bytes({3, 0, 0, 0, '1', '2', '3', 0, 2, 0, 0, 0, '4', '2', 0}));
         dlg.reset();
     }
 }
