@@ -22,11 +22,13 @@ trap cleanup EXIT
 # One stage: its title, its build folder, then what scripts/build.sh takes; the build, then its
 # tests (none where ZANDREL_TESTS=OFF is among the arguments).
 stage() {
-  local title=$1 dir=$2
+  local title=$1 dir=$2 start
   shift 2
+  start=$(date +%s)
   echo "== $title"
   ZANDREL_BUILD_DIR=$dir scripts/build.sh "$@"
   [[ " $* " == *" -DZANDREL_TESTS=OFF "* ]] || ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+  echo "== $title: $(( $(date +%s) - start )) s"
 }
 
 stage "everything" build -DZANDREL_GUI=ON -DZANDREL_TESTS=ON -DZANDREL_BENCH=ON
@@ -61,7 +63,8 @@ wine_started=1
 wineserver -p
 wine cmd /c exit 0 </dev/null >/dev/null 2>&1
 stage "Windows: cross-built, tested under Wine" build-win windows -DZANDREL_TESTS=ON
-echo "Windows stage: $(( $(date +%s) - start )) s"
 
 echo "== releases: reproducible and signed"
+start=$(date +%s)
 tests/release/releaseTest.sh
+echo "== releases: $(( $(date +%s) - start )) s"
