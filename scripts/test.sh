@@ -56,7 +56,6 @@ fi
 # One quiet prefix and one persistent wineserver for the Windows test programs: each then starts
 # in a fraction of a second. Wine's services start once with no pipe attached, or test discovery
 # waits on the pipe they hold open.
-start=$(date +%s)
 source tests/support/wine.sh
 wine_prefix "$scratch" null
 wine_started=1

@@ -113,11 +113,11 @@ if [ -n "$dist" ]; then
   chown -R builder: "$root/src/package"
   # Only what the set-up installed: a build dependency it lacks fails here, before apt could
   # bring it. Then the README's steps, by a user whose gpg has a home (as its own steps make).
-  inside bash -c 'cd /src/package && dpkg-source -x "$1" build >/dev/null && cd build && dpkg-checkbuilddeps' - "$dsc"
-  inside apt-get build-dep -y -qq /src/package/build >/dev/null
+  inside bash -c 'dpkg-source -x "/src/package/$1" /tmp/check >/dev/null && cd /tmp/check && dpkg-checkbuilddeps' - "$dsc"
+  inside apt-get build-dep -y -qq /tmp/check >/dev/null
   inside runuser -u builder -- env HOME=/home/builder bash -c 'set -e
     gpg --list-keys >/dev/null 2>&1
-    cd /src/package && rm -r build && dpkg-source -x "$1" build >/dev/null
+    cd /src/package && dpkg-source -x "$1" build >/dev/null
     (cd build && dpkg-buildpackage -b -us -uc >../build.log 2>&1) || { tail -n 60 build.log; exit 1; }
     grep -qE "tests passed" build.log || { echo "FAIL: the package build ran no tests"; exit 1; }' - "$dsc"
   inside bash -c 'apt-get install -y -qq "/src/package/$1" >/dev/null 2>&1 && zandrel --version' - "$deb"
