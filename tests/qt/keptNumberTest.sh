@@ -23,7 +23,7 @@ start_copy() {
   env --default-signal=INT QT_QPA_PLATFORM=xcb "$program" >>"$scratch/$1.log" 2>&1 &
   eval "$1_pid=$!"
   local win
-  win=$(timeout 10 xdotool search --all --sync --onlyvisible --pid "$!" --name '^zandrel$' | head -n1) ||
+  win=$(timeout 30 xdotool search --all --sync --onlyvisible --pid "$!" --name '^zandrel$' | head -n1) ||
     fail "copy $1 showed no window"
   eval "$1_win=$win"
 }
@@ -40,7 +40,7 @@ press() {
   xdotool key --delay 50 Tab Return
 }
 wait_for_error_box() {
-  timeout 10 xdotool search --sync --onlyvisible --name '^error$' >/dev/null || fail "no $1"
+  timeout 30 xdotool search --sync --onlyvisible --name '^error$' >/dev/null || fail "no $1"
 }
 ended_with_status_0() { # NAME, what ended it
   local pid=${1}_pid status=0
@@ -73,7 +73,7 @@ done
 # ignoring them; SIGTERM still ends it.
 (trap '' HUP INT; exec env QT_QPA_PLATFORM=xcb "$program" >>"$scratch/N.log" 2>&1) &
 N_pid=$!
-timeout 10 xdotool search --sync --onlyvisible --pid "$N_pid" --name '^zandrel$' >/dev/null ||
+timeout 30 xdotool search --sync --onlyvisible --pid "$N_pid" --name '^zandrel$' >/dev/null ||
   fail "the copy started under nohup showed no window"
 kill -HUP "$N_pid"
 kill -INT "$N_pid"

@@ -22,7 +22,7 @@ xdotool type --delay 50 007
 xdotool key --delay 50 Tab Return
 # A save grows the file before it writes the numbers: wait for them.
 expected="01 00 00 00 37 00 00 00 00 00"
-for _ in $(seq 50); do [ -f zandrel.ini ] && [ "$(store_bytes)" = "$expected" ] && break; sleep 0.1; done
+for _ in $(seq 300); do [ -f zandrel.ini ] && [ "$(store_bytes)" = "$expected" ] && break; sleep 0.1; done
 actual=$(store_bytes 2>&1 || true)
 [ "$actual" = "$expected" ] || { echo "FAIL: zandrel.ini holds '$actual', expected '$expected'"; show_app_log; exit 1; }
 
@@ -31,7 +31,7 @@ actual=$(store_bytes 2>&1 || true)
 keys_then_wait_for_change shift+F10
 keys_then_wait_for_change a
 if [ "$platform" = xcb ]; then
-  timeout 10 xdotool search --sync --onlyvisible --name '^zandrelのﾊﾞｰｼﾞｮﾝ情報$' >/dev/null ||
+  timeout 30 xdotool search --sync --onlyvisible --name '^zandrelのﾊﾞｰｼﾞｮﾝ情報$' >/dev/null ||
     { echo "FAIL: no version box"; exit 1; }
 else
   wait_for_keyboard other || { echo "FAIL: no version box took the keyboard"; show_app_log; exit 1; }
@@ -51,7 +51,7 @@ if [ "$platform" = xcb ]; then
   printf '\x04\x00\x00\x001234\x00\x00\x00\x00\x00' >zandrel.ini
   QT_QPA_PLATFORM=xcb "$program" >>app.log 2>&1 &
   app_pid=$!
-  box=$(timeout 10 xdotool search --sync --onlyvisible --pid "$app_pid" --name '^zandrel$' | head -n1)
+  box=$(timeout 30 xdotool search --sync --onlyvisible --pid "$app_pid" --name '^zandrel$' | head -n1)
   geometry() { xwininfo "$@" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
     /Width:/{w=$NF} /Height:/{h=$NF} END{print x + w / 2, y + h / 2}'; }
   read -r bx by < <(geometry -id "$box")

@@ -28,7 +28,7 @@ start_session_bus() {
   dbus-daemon --session --nofork --address="unix:path=$1/bus" >"$1/dbus.log" 2>&1 &
   extra_pids+=($!)
   export DBUS_SESSION_BUS_ADDRESS="unix:path=$1/bus"
-  for _ in $(seq 50); do [ -S "$1/bus" ] && return 0; sleep 0.1; done
+  for _ in $(seq 300); do [ -S "$1/bus" ] && return 0; sleep 0.1; done
   echo "FAIL: the session bus did not start"; cat "$1/dbus.log"; return 1
 }
 
@@ -38,7 +38,7 @@ start_xvfb() { # $1: a scratch folder
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
   xvfb_pid=$!
   exec 3>&-
-  for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+  for _ in $(seq 300); do [ -s "$scratch/display" ] && break; sleep 0.1; done
   [ -s "$scratch/display" ] || { echo "FAIL: Xvfb did not start"; cat "$scratch/xvfb.log"; return 1; }
   export DISPLAY=":$(head -n1 "$scratch/display")"
   export QT_QPA_PLATFORM=xcb
@@ -56,11 +56,11 @@ start_weston() {
   WAYLAND_DEBUG=client weston --config="$scratch/weston.ini" --backend=x11-backend.so \
     --socket=zandrel-test --width=800 --height=600 --idle-time=0 >"$scratch/weston.log" 2>&1 &
   extra_pids+=($!)
-  for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/zandrel-test" ] && break; sleep 0.1; done
+  for _ in $(seq 300); do [ -S "$XDG_RUNTIME_DIR/zandrel-test" ] && break; sleep 0.1; done
   [ -S "$XDG_RUNTIME_DIR/zandrel-test" ] || { echo "FAIL: weston did not start"; tail -n 20 "$scratch/weston.log"; return 1; }
-  weston_win=$(timeout 20 xdotool search --sync --class '^Weston Compositor$' 2>/dev/null | head -n1 || true)
+  weston_win=$(timeout 60 xdotool search --sync --class '^Weston Compositor$' 2>/dev/null | head -n1 || true)
   [ -n "$weston_win" ] || { echo "FAIL: no weston window"; return 1; }
-  for _ in $(seq 200); do grep -q 'desktop_ready()' "$scratch/weston.log" && break; sleep 0.1; done
+  for _ in $(seq 600); do grep -q 'desktop_ready()' "$scratch/weston.log" && break; sleep 0.1; done
   grep -q 'desktop_ready()' "$scratch/weston.log" || { echo "FAIL: weston's desktop never got ready"; tail -n 20 "$scratch/weston.log"; return 1; }
   xdotool windowfocus --sync "$weston_win" 2>/dev/null || true
   wait_for_new_screen || { echo "FAIL: weston's desktop never held still"; return 1; }

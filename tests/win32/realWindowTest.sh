@@ -33,7 +33,7 @@ start() {
 }
 # The file as expected, waited for: a save grows the file before it writes the numbers.
 holds() {
-  for _ in $(seq 50); do [ -f zandrel.ini ] && [ "$(store_bytes)" = "$1" ] && return 0; sleep 0.1; done
+  for _ in $(seq 300); do [ -f zandrel.ini ] && [ "$(store_bytes)" = "$1" ] && return 0; sleep 0.1; done
   fail "zandrel.ini holds '$(store_bytes 2>/dev/null)' $2, not '$1'"
 }
 ended_with_status_0() {
@@ -61,7 +61,7 @@ holds "01 00 00 00 37 00 02 00 00 00 34 32 00" "after 0042"
 # Our item is the system menu's last; Wine adds an "About Wine" item that shares its letter A.
 keys_then_wait_for_change alt+space
 xdotool key --delay 150 Up Return
-box=$(timeout 10 xdotool search --sync --onlyvisible --name '^zandrelのﾊﾞｰｼﾞｮﾝ情報$' 2>/dev/null | head -n1 || true)
+box=$(timeout 30 xdotool search --sync --onlyvisible --name '^zandrelのﾊﾞｰｼﾞｮﾝ情報$' 2>/dev/null | head -n1 || true)
 [ -n "$box" ] || fail "no version box"
 keys_then_wait_for_change Escape
 kill -0 "$app_pid" 2>/dev/null || fail "Escape ended the program: no version box was open"
@@ -80,10 +80,10 @@ start
 xdotool key --delay 80 Tab Tab Tab
 xdotool type --delay 80 123
 xdotool key --delay 80 Tab Return
-timeout 10 xdotool search --sync --onlyvisible --name '^error$' >/dev/null || fail "no error box"
+timeout 30 xdotool search --sync --onlyvisible --name '^error$' >/dev/null || fail "no error box"
 keys_then_wait_for_change Return
 keys_then_wait_for_change Escape
-timeout 10 xdotool search --sync --onlyvisible --name '^error$' >/dev/null || fail "no close box"
+timeout 30 xdotool search --sync --onlyvisible --name '^error$' >/dev/null || fail "no close box"
 # taskkill without /F posts WM_CLOSE to each of the program's windows, the main one included.
 wine taskkill /IM zandrel.exe >/dev/null 2>&1 || true
 sleep 2
@@ -95,7 +95,7 @@ boxes=$(xdotool search --onlyvisible --name '^error$' 2>/dev/null | wc -l)
 xdotool windowfocus --sync "$win" 2>/dev/null || true
 sleep 0.5
 keys_then_wait_for_change Escape
-timeout 10 xdotool search --sync --onlyvisible --name '^error$' >/dev/null || fail "no close box again"
+timeout 30 xdotool search --sync --onlyvisible --name '^error$' >/dev/null || fail "no close box again"
 rmdir zandrel.ini
 wine wineboot --end-session >/dev/null 2>&1 || true
 ended_with_status_0 "the end of the session with the close box open"
