@@ -6,7 +6,8 @@
 # file loader (whose build is the number logic's without Qt), the Windows program cross-built and
 # tested under Wine, and the release command: two builds alike to the byte, and signed downloads
 # that verify and run.
-# Set ZANDREL_FUZZ_SECONDS to change the fuzzing time (0 skips).
+# Set ZANDREL_FUZZ_SECONDS to change the fuzzing time (20 s; 0 skips): a file of at most 17 bytes
+# that matter is covered in seconds, and a longer run finds what a shorter one does.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh all
@@ -20,22 +21,25 @@ cleanup() {
 trap cleanup EXIT
 
 # One stage: its title, its build folder, then what scripts/build.sh takes; the build, then its
-# tests (none where ZANDREL_TESTS=OFF is among the arguments).
+# tests (none where ZANDREL_TESTS=OFF is among the arguments) but those $skip names.
+skip='^$'
 stage() {
   local title=$1 dir=$2 start
   shift 2
   start=$(date +%s)
   echo "== $title"
   ZANDREL_BUILD_DIR=$dir scripts/build.sh "$@"
-  [[ " $* " == *" -DZANDREL_TESTS=OFF "* ]] || ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+  [[ " $* " == *" -DZANDREL_TESTS=OFF "* ]] || ctest --test-dir "$dir" --output-on-failure -j"$jobs" -E "$skip"
   echo "== $title: $(( $(date +%s) - start )) s"
 }
 
 stage "everything" build -DZANDREL_GUI=ON -DZANDREL_TESTS=ON -DZANDREL_BENCH=ON
-stage "everything under sanitizers" build-asan -DZANDREL_SANITIZE=ON -DZANDREL_GUI=ON \
+# The close loop proves how the process ends across a compositor's round trips, which the
+# sanitizers have nothing to add to; every other test runs again under them.
+skip='^closes_end_the_process_' stage "everything under sanitizers" build-asan -DZANDREL_SANITIZE=ON -DZANDREL_GUI=ON \
   -DZANDREL_TESTS=ON -DZANDREL_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 
-seconds=${ZANDREL_FUZZ_SECONDS:-60}
+seconds=${ZANDREL_FUZZ_SECONDS:-20}
 if [ "$seconds" -gt 0 ]; then
   CXX=clang++ stage "fuzzing the file loader for ${seconds}s" build-fuzz -DZANDREL_FUZZ=ON \
     -DZANDREL_GUI=OFF -DZANDREL_TESTS=OFF -DZANDREL_BENCH=OFF

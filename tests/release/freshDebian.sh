@@ -54,7 +54,7 @@ bind_system() { # $1: a system's root; proc, sys and dev as the machine's
 }
 inside() {
   chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
-    CI="${CI:-}" ZANDREL_FUZZ_SECONDS="${ZANDREL_FUZZ_SECONDS:-60}" DEBIAN_FRONTEND=noninteractive "$@"
+    CI="${CI:-}" ZANDREL_FUZZ_SECONDS="${ZANDREL_FUZZ_SECONDS:-20}" DEBIAN_FRONTEND=noninteractive "$@"
 }
 
 start=$(date +%s)
