@@ -110,7 +110,7 @@ if [ -n "$dist" ]; then
   deb=$(cd "$dist" && ls ./zandrel_*_amd64.deb)
   dsc=$(cd "$dist" && ls ./*.dsc)
   inside useradd --create-home builder
-  chown -R builder: "$root/src/package"
+  inside chown -R builder: /src/package
   # Only what the set-up installed: a build dependency it lacks fails here, before apt could
   # bring it. Then the README's steps, by a user whose gpg has a home (as its own steps make).
   inside bash -c 'dpkg-source -x "/src/package/$1" /tmp/check >/dev/null && cd /tmp/check && dpkg-checkbuilddeps' - "$dsc"
