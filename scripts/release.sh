@@ -255,7 +255,7 @@ fi
 if [ -n "${ZANDREL_GPG_KEY:-}" ]; then
   gpg --batch --yes --local-user "$ZANDREL_GPG_KEY" --armor --detach-sign \
     --output "$stage/${prefix}SHA256SUMS.asc" "$stage/${prefix}SHA256SUMS"
-  say "SHA256SUMS signed with $(gpg --batch --with-colons --fingerprint "$ZANDREL_GPG_KEY" | awk -F: '$1 == "fpr" {print $10; exit}')"
+  say "SHA256SUMS signed with $(gpg --batch --with-colons --fingerprint "$ZANDREL_GPG_KEY" | awk -F: '$1 == "fpr" && k == "" {k = $10} END {print k}')"
   # The source upload's description, signed as an upload to Debian is; it names the .dsc and its
   # files by their hashes. The .dsc itself stays unsigned, so that anyone's rebuild of it is
   # this one to the byte.

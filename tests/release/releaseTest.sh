@@ -49,7 +49,7 @@ homepage=https://example.org/zandrel
 export GNUPGHOME=$scratch/gnupg
 mkdir -m 700 "$GNUPGHOME"
 gpg --batch --passphrase '' --quick-gen-key 'zandrel release test <release-test@example.org>' ed25519 sign 1d 2>/dev/null
-gpg_key=$(gpg --batch --with-colons --fingerprint 2>/dev/null | awk -F: '$1 == "fpr" {print $10; exit}')
+gpg_key=$(gpg --batch --with-colons --fingerprint 2>/dev/null | awk -F: '$1 == "fpr" && k == "" {k = $10} END {print k}')
 # A throw-away code-signing certificate.
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=zandrel test signing" \
   -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=codeSigning" \
@@ -84,7 +84,7 @@ deb=$scratch/first/zandrel_${version}-1_amd64.deb
 dpkg-deb -x "$deb" "$scratch/deb"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version-1" ] || fail "package version"
 [ "$(dpkg-deb -f "$deb" Maintainer)" = "$maintainer" ] || fail "the maintainer named did not reach the package"
-zcat "$scratch/deb/usr/share/doc/zandrel/changelog.Debian.gz" | head -n 1 | grep -qF "zandrel ($version-1)" || fail "changelog version"
+zcat "$scratch/deb/usr/share/doc/zandrel/changelog.Debian.gz" | sed -n 1p | grep -qF "zandrel ($version-1)" || fail "changelog version"
 zcat "$scratch/deb/usr/share/doc/zandrel/changelog.Debian.gz" | grep -qF -- "-- $maintainer  " || fail "changelog maintainer"
 zcat "$scratch/deb/usr/share/man/man1/zandrel.1.gz" | grep -qF "\"zandrel $version\"" || fail "manual page version"
 grep -qF "<release version=\"$version\"" "$scratch/deb/usr/share/metainfo/org.zandrel.zandrel.metainfo.xml" ||
@@ -202,7 +202,7 @@ echo "winget and Scoop manifests $checked; SHA256SUMS and the source .changes si
 # The same commit rebuilt by an ordinary user without the keys, the settings taken from BUILDINFO
 # and the published signatures attached, in an environment whose settings would change the bytes
 # if they reached the build: en_US.UTF-8 sorts "zandrel_" before "zandrel-", C does not.
-folder=$(tar -tvf "$scratch/first/zandrel-$version-authenticode.tar" | head -n 1)
+folder=$(tar -tvf "$scratch/first/zandrel-$version-authenticode.tar" | sed -n 1p)
 [[ $folder == drwxr-xr-x*' ./' ]] || fail "the signatures' folder is not open to every user: $folder"
 rebuilder=$scratch/rebuilder rebuilt=$scratch/rebuilder/dist
 mkdir -p "$rebuilder/home/.config/git" "$scratch/locale"
