@@ -136,7 +136,7 @@ if [ -n "$later" ] && [ ! -d "$dist/apt" ]; then
   echo "SKIPPED: the releases have no apt repository (made only on Debian 12)"
 elif [ -n "$later" ]; then
   echo "== the releases' apt repository on $system"
-  first=$(dpkg-deb -f "$dist"/*_amd64.deb Version) next=$(dpkg-deb -f "$later"/*_amd64.deb Version)
+  first=$(dpkg-deb -f "$dist"/zandrel_*_amd64.deb Version) next=$(dpkg-deb -f "$later"/zandrel_*_amd64.deb Version)
   mkdir -p "$root/srv/zandrel" "$root/etc/apt/keyrings"
   cp -r "$dist/apt" "$root/srv/zandrel/apt"
   cp -r "$later/apt" "$root/srv/zandrel/later"
