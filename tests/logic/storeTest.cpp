@@ -323,6 +323,8 @@ TEST_F(StoreFileTest, FailuresSayWhichAndLeaveTheOldNumbersOrNone)
         {"size limit: growth refused", Call::SizeLimit, &kWriteFailed, old, old},
         {"size limit: cut, put back in part, yet the old bytes", Call::SizeLimit, &kWriteFailed,
          old17, old17},
+        {"cut short, neither put back nor emptied: the mix stays, said", Call::Stuck, &kWriteFailed,
+         old17, EncodeStore("127", "5678")},
         {"truncate fails", Call::Truncate, &kWriteFailed, old, old},
         {"flush fails", Call::Flush, &kWriteFailed, old, old},
         {"close reports a late error", Call::Close, &kWriteFailed, old, saved},
@@ -355,72 +357,10 @@ TEST_F(StoreFileTest, FailuresSayWhichAndLeaveTheOldNumbersOrNone)
     }
 }
 
-// A save cut short that can neither put the old bytes back nor empty the mix says so, rather than
-// report the file emptied; the number is kept.
-TEST_F(StoreFileTest, AMixThatCannotBeEmptiedIsReported)
-{
-    dir.WriteStore(EncodeStore("777", "5678"));
-    CFailingOps stuck;
-    stuck.m_failing = CFailingOps::Call::Stuck;
-    std::optional<CStoreRecords> after;
-    EXPECT_EQ(UpdateStoreFile(
-                  stuck, Utf8(dir.Store()),
-                  [](const std::string&) { return EncodeStore("123", "5678"); }, &after),
-              StoreWriteResult::WriteFailed);
-    ASSERT_TRUE(after);
-    EXPECT_EQ(after->m_str3, DecodeStore(dir.ReadStore()).m_str3);
-    EXPECT_NE(after->m_str3, "777");
-    EXPECT_NE(after->m_str3, "123");
-}
-
-// A registration that could not be saved stays this copy's: the next save that succeeds, of
-// either kind, writes it rather than the file's older record.
-TEST_F(StoreFileTest, UnsavedRegistrationIsSavedLater)
-{
-    struct Row {
-        const char* name;
-        int kind; // of the registration after the failed one
-        const char* entry;
-        std::string after;
-    };
-    const Row rows[] = {
-        {"with the other kind", 1, "4444",
-         Bytes({3, 0, 0, 0, '7', '7', '7', 0, 4, 0, 0, 0, '4', '4', '4', '4', 0})},
-        {"by pressing set again", 0, "777",
-         Bytes({3, 0, 0, 0, '7', '7', '7', 0, 2, 0, 0, 0, '4', '2', 0})},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        dir.WriteStore(Bytes({3, 0, 0, 0, '1', '2', '3', 0, 2, 0, 0, 0, '4', '2', 0}));
-        CFakeDialog fresh;
-        CFailingOps failing;
-        fresh.core.SetFileOps(failing);
-        fresh.core.InitNumberState();
-        failing.m_failing = CFailingOps::Call::Open;
-        fresh.surface.Type("777");
-        fresh.core.OnSet();
-        ASSERT_EQ(fresh.surface.m_messages.size(), 1u);
-        failing.m_failing = CFailingOps::Call::None;
-        if (row.kind == 1) {
-            fresh.surface.m_nRadio = 1;
-            fresh.core.OnKind4();
-        }
-        fresh.surface.Type(row.entry);
-        ASSERT_TRUE(fresh.surface.m_bSetEnabled);
-        fresh.core.OnSet();
-        EXPECT_EQ(fresh.surface.m_messages.size(), 1u);
-        EXPECT_EQ(dir.ReadStore(), row.after);
-        EXPECT_FALSE(fresh.surface.m_bSetEnabled) << "saved: the same digits are the number held";
-        fresh.surface.m_nRadio = 0;
-        fresh.core.OnKind3();
-        EXPECT_EQ(fresh.surface.m_strCaption, "before-no = 777");
-    }
-}
-
-// A number kept from a failed press is saved at the next save unless the file got another number
-// for that kind since the press: that number then stands. The press is noted against the file's
-// record, or, where the file cannot be read at all, against what the copy last read or wrote.
-// Copy 0 presses 555 beside copy 1; then copy 0 closes, then copy 1.
+// A number kept from a failed press is saved at the next save, of either kind, unless the file
+// got another number for that kind since the press: that number then stands. The press is noted
+// against the file's record, or, where the file cannot be read at all, against what the copy last
+// read or wrote. Copy 0 presses 555 beside copy 1; then copy 0 closes, then copy 1.
 TEST_F(StoreFileTest, AKeptNumberYieldsOnlyToAnotherNumberOfItsKind)
 {
     using Call = CFailingOps::Call;
@@ -440,6 +380,10 @@ TEST_F(StoreFileTest, AKeptNumberYieldsOnlyToAnotherNumberOfItsKind)
     const Press unreadable{0, 0, "555", Call::Open};
     const Row rows[] = {
         {"nothing between", {kept}, EncodeStore("555", "4444")},
+        {"saved with the next set, of the other kind",
+         {kept, {0, 1, "5555"}},
+         EncodeStore("555", "5555")},
+        {"saved by pressing set again", {kept, {0, 0, "555"}}, EncodeStore("555", "4444")},
         {"nobody could read it, nothing between", {unreadable}, EncodeStore("555", "4444")},
         {"another copy sets 777 after", {kept, {1, 0, "777"}}, EncodeStore("777", "4444")},
         {"another copy set 777 before", {{1, 0, "777"}, kept}, EncodeStore("555", "4444")},
@@ -479,15 +423,21 @@ TEST_F(StoreFileTest, AKeptNumberYieldsOnlyToAnotherNumberOfItsKind)
             copies[nCopy].core.SetFileOps(ops[nCopy]);
             copies[nCopy].core.InitNumberState();
         }
+        bool bKept = false; // copy 0's last press failed
         for (const Press& press : row.presses) {
             CFakeDialog& copy = copies[press.nCopy];
+            bKept = press.nCopy == 0 ? press.failing != Call::None : bKept;
             ops[press.nCopy].m_failing = press.failing;
             copy.surface.Click(press.nKind != 0 ? zandrel::IDC_KIND4 : zandrel::IDC_KIND3);
             copy.surface.Type(press.digits);
+            const std::size_t nBoxes = copy.surface.m_messages.size();
             copy.surface.Click(zandrel::IDC_SET);
-            EXPECT_EQ(copy.surface.m_messages.empty(), press.failing == Call::None);
+            EXPECT_EQ(copy.surface.m_messages.size() - nBoxes,
+                      press.failing == Call::None ? 0u : 1u);
             ops[press.nCopy].m_failing = Call::None;
         }
+        // A save that succeeds saves what was kept.
+        EXPECT_EQ(copies[0].core.HasUnsaved(), bKept);
         ops[0].m_failing = row.closing;
         for (int nCopy : {0, 1}) {
             copies[nCopy].surface.Click(zandrel::IDCANCEL);
@@ -498,8 +448,10 @@ TEST_F(StoreFileTest, AKeptNumberYieldsOnlyToAnotherNumberOfItsKind)
         }
         EXPECT_EQ(dir.ReadStore(), row.after);
         // The window shows what stands.
-        EXPECT_EQ(copies[0].core.m_pszPrevNo3.View(), DecodeStore(row.after).m_str3);
-        EXPECT_EQ(copies[0].surface.m_strCaption, "before-no = " + DecodeStore(row.after).m_str3);
+        const CStoreRecords stands = DecodeStore(row.after);
+        EXPECT_EQ(copies[0].core.m_pszPrevNo3.View(), stands.m_str3);
+        EXPECT_EQ(copies[0].surface.m_strCaption,
+                  "before-no = " + (copies[0].core.m_nKind != 0 ? stands.m_str4 : stands.m_str3));
     }
 }
 
