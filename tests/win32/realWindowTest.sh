@@ -4,9 +4,9 @@
 # The Windows program under Wine on a private X server, used with the keyboard as a person would:
 # registers 007, checks the bytes of zandrel.ini, moves the kind with an arrow key and registers
 # 0042 there, opens the version box from the system menu, ends with Escape; then starts again and
-# ends with Alt+F4; then, with a number kept from a failed save, another program's close message
-# arrives while the close box is open, and then the end of the session. Each run must end the
-# process with status 0.
+# ends with Alt+F4; then, with a number kept from a failed save, the session ends while the close
+# box is open. Each run must end the process with status 0. (That a second close request opens no
+# second box is the core's to decide, and its tables show it.)
 set -euo pipefail
 exe=$(realpath "$1")
 here=$(dirname "$0")
@@ -84,20 +84,9 @@ timeout 30 xdotool search --sync --onlyvisible --name '^error$' >/dev/null || fa
 keys_then_wait_for_change Return
 keys_then_wait_for_change Escape
 timeout 30 xdotool search --sync --onlyvisible --name '^error$' >/dev/null || fail "no close box"
-# taskkill without /F posts WM_CLOSE to each of the program's windows, the main one included.
-wine taskkill /IM zandrel.exe >/dev/null 2>&1 || true
-sleep 2
-kill -0 "$app_pid" 2>/dev/null || fail "a close message with the close box open ended the program"
-boxes=$(xdotool search --onlyvisible --name '^error$' 2>/dev/null | wc -l)
-[ "$boxes" -le 1 ] || fail "$boxes close boxes open"
-[ "$boxes" -eq 0 ] || xdotool key Escape # Cancel: the window stays
-# Closing asks again; the session ends while that box is open: the program saves and ends.
-xdotool windowfocus --sync "$win" 2>/dev/null || true
-sleep 0.5
-keys_then_wait_for_change Escape
-timeout 30 xdotool search --sync --onlyvisible --name '^error$' >/dev/null || fail "no close box again"
+# The session ends while that box is open: the program saves and ends.
 rmdir zandrel.ini
 wine wineboot --end-session >/dev/null 2>&1 || true
 ended_with_status_0 "the end of the session with the close box open"
 holds "03 00 00 00 31 32 33 00 00 00 00 00" "after the end of the session"
-echo "real window under Wine: registered 007 and 0042 by keyboard, opened the version box, ended by Escape and Alt+F4; a close message with the close box open opened no other; the end of the session with it open saved the kept number"
+echo "real window under Wine: registered 007 and 0042 by keyboard, opened the version box, ended by Escape and Alt+F4; the end of the session with the close box open saved the kept number"
