@@ -23,7 +23,7 @@ windows=(
 )
 release=(
   clang libclang-rt-dev
-  build-essential dpkg-dev debhelper lintian locales apt-utils debootstrap
+  git build-essential dpkg-dev debhelper lintian locales apt-utils debootstrap
   osslsigncode openssl diffoscope-minimal gnupg python3-jsonschema python3-yaml
 )
 case "${1:-all}" in
