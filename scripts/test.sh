@@ -65,8 +65,10 @@ wine cmd /c exit 0 </dev/null >/dev/null 2>&1
 stage "Windows: cross-built, tested under Wine" build-win windows -DZANDREL_TESTS=ON
 
 if [ -n "$fuzzing" ]; then
+  echo "== fuzzing"
   status=0
   wait "$fuzzing" || status=$?
+  fuzzing=
   grep -E '^(Done |stat::number_of_executed_units)' "$scratch/fuzz.log" || true
   if [ "$status" -ne 0 ]; then
     tail -n 60 "$scratch/fuzz.log"
