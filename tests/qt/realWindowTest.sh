@@ -52,12 +52,11 @@ if [ "$platform" = xcb ]; then
   QT_QPA_PLATFORM=xcb "$program" >>app.log 2>&1 &
   app_pid=$!
   box=$(timeout 30 xdotool search --sync --onlyvisible --pid "$app_pid" --name '^zandrel$' | head -n1)
-  geometry() { xwininfo "$@" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-    /Width:/{w=$NF} /Height:/{h=$NF} END{print x + w / 2, y + h / 2}'; }
-  read -r bx by < <(geometry -id "$box")
-  read -r sx sy < <(geometry -root)
-  awk -v d="$bx $by $sx $sy" 'BEGIN{split(d, v, " "); exit !((v[1]-v[3])^2 + (v[2]-v[4])^2 <= 8)}' ||
-    { echo "FAIL: the warning at start is centred at $bx,$by, the screen at $sx,$sy"; exit 1; }
+  centre() { xwininfo "$@" | awk '/upper-left X/{x=$NF} /upper-left Y/{y=$NF} /Width:/{w=$NF} /Height:/{h=$NF}
+    END{printf "%d %d\n", x + w / 2, y + h / 2}'; }
+  read -r bx by < <(centre -id "$box")
+  read -r sx sy < <(centre -root)
+  (( (bx - sx) ** 2 + (by - sy) ** 2 <= 8 )) || { echo "FAIL: the warning at start is at $bx,$by, not mid-screen"; exit 1; }
   kill "$app_pid"
   wait_gone "$app_pid" 50 || { echo "FAIL: the warning's program did not end"; exit 1; }
   app_pid=
