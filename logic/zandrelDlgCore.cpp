@@ -244,7 +244,7 @@ StoreWriteResult CZandrelDlgCore::SaveNumbers(int nFresh)
                                (Unsaved(nKind) && strHeld == Note(nKind));
                 strNew[nKind] = bOurs[nKind] ? std::string(PrevBuffer(nKind).View()) : strHeld;
             }
-            composed = CStoreRecords{strNew[0], strNew[1]};
+            composed = CStoreRecords{strNew[0], strNew[1], 2};
             return EncodeStore(strNew[0], strNew[1]);
         },
         &after);

@@ -23,7 +23,7 @@ std::string EncodeStore(std::string_view str3, std::string_view str4)
 
 CStoreRecords DecodeStore(std::string_view bytes)
 {
-    CStoreRecords records{{}, {}, 0};
+    CStoreRecords records;
     std::size_t nPos = 0;
     for (std::string* pText : {&records.m_str3, &records.m_str4}) {
         if (bytes.size() - nPos < 4) {

@@ -19,7 +19,7 @@ inline constexpr std::size_t kMaxStoredDigits = 4;
 struct CStoreRecords {
     std::string m_str3;
     std::string m_str4;
-    int m_nWhole = 2; // how many records, from the first, the file holds whole: 0, 1 or 2
+    int m_nWhole = 0; // how many records, from the first, were read whole: 0, 1 or 2
 };
 
 std::string EncodeStore(std::string_view str3, std::string_view str4);

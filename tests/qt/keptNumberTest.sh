@@ -19,8 +19,9 @@ fail() { echo "FAIL: $*"; cat "$scratch"/*.log; exit 1; }
 
 # A copy, started: its process in NAME_pid, its window in NAME_win, its focus on "get".
 start_copy() {
-  # A script's background job starts with SIGINT ignored, which the program would keep.
-  env --default-signal=INT QT_QPA_PLATFORM=xcb "$program" >>"$scratch/$1.log" 2>&1 &
+  # A script's background job starts with SIGINT ignored, which the program would keep; the
+  # second argument says otherwise.
+  env "${2:---default-signal=INT}" QT_QPA_PLATFORM=xcb "$program" >>"$scratch/$1.log" 2>&1 &
   eval "$1_pid=$!"
   local win
   win=$(timeout 30 xdotool search --all --sync --onlyvisible --pid "$!" --name '^zandrel$' | head -n1) ||
@@ -71,10 +72,7 @@ done
 
 # Started with SIGHUP and SIGINT ignored, as nohup and a background job start it, it keeps
 # ignoring them; SIGTERM still ends it.
-(trap '' HUP INT; exec env QT_QPA_PLATFORM=xcb "$program" >>"$scratch/N.log" 2>&1) &
-N_pid=$!
-timeout 30 xdotool search --sync --onlyvisible --pid "$N_pid" --name '^zandrel$' >/dev/null ||
-  fail "the copy started under nohup showed no window"
+start_copy N --ignore-signal=HUP,INT
 kill -HUP "$N_pid"
 kill -INT "$N_pid"
 xdotool sleep 0.5

@@ -39,8 +39,12 @@ base=$cache/debian-$suite-$(sha256sum "$repo/scripts/setup.sh" | cut -c1-16)
 root=${ZANDREL_RELEASE_DIR:-$(mktemp -d "/var/tmp/zandrel-$suite.XXXXXX")}
 layer=$(mktemp -d "/var/tmp/zandrel-layer.XXXXXX")
 mounted=()
-cleanup() {
+unmount_all() {
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -R "${mounted[$i]}" 2>/dev/null || umount -lR "${mounted[$i]}" || true; done
+  mounted=()
+}
+cleanup() {
+  unmount_all
   [ -n "${ZANDREL_RELEASE_DIR:-}" ] || rm -rf --one-file-system "$root"
   rm -rf --one-file-system "$layer"
 }
@@ -52,8 +56,8 @@ bind_system() { # $1: a system's root; proc, sys and dev as the machine's
     mounted+=("$1/$fs")
   done
 }
-inside() {
-  chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
+inside() { # a command in the system at $at (the run's by default), in a clean environment
+  chroot "${at:-$root}" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
     CI="${CI:-}" ZANDREL_FUZZ_SECONDS="${ZANDREL_FUZZ_SECONDS:-20}" DEBIAN_FRONTEND=noninteractive "$@"
 }
 
@@ -67,11 +71,8 @@ if [ ! -f "$base/.made" ] || [ -n "$(find "$base/.made" -mtime +6)" ]; then
   cp /etc/resolv.conf "$base/etc/resolv.conf"
   cp "$repo/scripts/setup.sh" "$base/tmp/setup.sh"
   bind_system "$base"
-  chroot "$base" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
-    DEBIAN_FRONTEND=noninteractive bash /tmp/setup.sh all >>"$base.log" 2>&1 ||
-    { tail -n 30 "$base.log"; exit 1; }
-  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -R "${mounted[$i]}"; done
-  mounted=()
+  at=$base inside bash /tmp/setup.sh all >>"$base.log" 2>&1 || { tail -n 30 "$base.log"; exit 1; }
+  unmount_all
   rm -f "$base.log" "$base/tmp/setup.sh"
   touch "$base/.made"
   echo "made in $(( $(date +%s) - start )) s"

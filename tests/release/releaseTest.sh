@@ -233,24 +233,23 @@ done
 echo "an ordinary user's rebuild in an unfriendly environment, the published signatures and settings attached: every download alike to the byte"
 
 # What must leave dist/ as it was.
-cp -r "$scratch/first" "$scratch/kept"
-before=$(listing "$scratch/kept")
-release badpass ZANDREL_SIGN_PKCS12="$scratch/sign.p12" ZANDREL_SIGN_PASSWORD=wrong -- "$scratch/kept" windows &&
+before=$(listing "$scratch/first")
+release badpass ZANDREL_SIGN_PKCS12="$scratch/sign.p12" ZANDREL_SIGN_PASSWORD=wrong -- "$scratch/first" windows &&
   fail "a release with a wrong password succeeded"
 grep -q "cannot open .*sign.p12 with ZANDREL_SIGN_PASSWORD" "$scratch/badpass.log" || fail "a wrong password is not said before the build"
-[ "$(listing "$scratch/kept")" = "$before" ] || fail "a failed release changed dist"
+[ "$(listing "$scratch/first")" = "$before" ] || fail "a failed release changed dist"
 echo "changed" >>"$scratch/badpass-clone/README.md"
-release badpass -- "$scratch/kept" windows && fail "a release of uncommitted changes succeeded"
+release badpass -- "$scratch/first" windows && fail "a release of uncommitted changes succeeded"
 grep -q 'not committed' "$scratch/badpass.log" || fail "a refused dirty tree is not said"
-[ "$(listing "$scratch/kept")" = "$before" ] || fail "a refused release changed dist"
+[ "$(listing "$scratch/first")" = "$before" ] || fail "a refused release changed dist"
 # An unsigned trial of those changes, for Windows alone, into the same dist/: only its files remain.
-release badpass -- --trial "$scratch/kept" windows || { cat "$scratch/badpass.log"; fail "a trial release"; }
+release badpass -- --trial "$scratch/first" windows || { cat "$scratch/badpass.log"; fail "a trial release"; }
 grep -q 'no ZANDREL_SIGN_PKCS12: nothing is signed' "$scratch/badpass.log" || fail "an unsigned release does not say so"
 trial=("zandrel-$version-setup.exe" "zandrel-$version-win64.zip" NEWS.md LICENSE LATEST BUILDINFO SHA256SUMS)
-[ "$(cd "$scratch/kept" && ls | sort)" = "$(printf 'trial-%s\n' "${trial[@]}" | sort)" ] ||
-  fail "after a trial release dist holds $(ls "$scratch/kept")"
-(cd "$scratch/kept" && sha256sum -c --quiet trial-SHA256SUMS) || fail "the trial's SHA256SUMS"
-grep -q 'uncommitted changes (a trial release)' "$scratch/kept/trial-BUILDINFO" || fail "a trial is not named so"
+[ "$(cd "$scratch/first" && ls | sort)" = "$(printf 'trial-%s\n' "${trial[@]}" | sort)" ] ||
+  fail "after a trial release dist holds $(ls "$scratch/first")"
+(cd "$scratch/first" && sha256sum -c --quiet trial-SHA256SUMS) || fail "the trial's SHA256SUMS"
+grep -q 'uncommitted changes (a trial release)' "$scratch/first/trial-BUILDINFO" || fail "a trial is not named so"
 echo "dist: a wrong password and uncommitted changes left it as it was; a trial replaced all of it"
 
 # The signed setup as winget runs it: the manifest's silent switch, then the manifest's entry in

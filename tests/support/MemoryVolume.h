@@ -129,7 +129,7 @@ public:
         return true;
     }
     std::uint32_t Ticks() override { return m_nTicks; }
-    void Pause() override { m_nTicks += 100; }
+    void Pause() override { ++m_nTicks; }
 
 private:
     CMemoryVolume::File& File(Handle h) { return m_volume.files.at(m_volume.handles.at(h).nFile); }

@@ -9,71 +9,41 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
-#include <utility>
 #include <windows.h>
 
 namespace {
 
 // Virus checkers, backup and sync tools open a file just written, often sharing nothing: a start
-// and a "set" wait for them as for another copy's lock. A press made while one holds the file for
-// longer than the wait is kept, noted against what this copy last read, so that another copy's
-// later number stands at the close.
+// and a "set" wait for them as for another copy's lock.
 TEST(StoreWindowsTest, FileOpenedWithoutSharingIsWaitedFor)
 {
     const std::string held =
         Bytes({3, 0, 0, 0, '4', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0});
-    enum When { AtStart, AtSet, PastTheWait };
-    struct Row {
-        const char* name;
-        When when;
-        std::string after;
-    };
-    const Row rows[] = {
-        {"at start", AtStart, held},
-        {"at set", AtSet, Bytes({3, 0, 0, 0, '5', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0})},
-        {"past the wait, another copy's 777 after the press", PastTheWait,
-         Bytes({3, 0, 0, 0, '7', '7', '7', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0})},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const bool bAtStart : {true, false}) {
+        SCOPED_TRACE(bAtStart ? "at start" : "at set");
         CTempWorkDir dir;
         dir.WriteStore(held);
         CFakeDialog dlg;
         CTestClockOps ops;
         dlg.core.SetFileOps(ops);
-        if (row.when != AtStart) {
+        if (!bAtStart) {
             dlg.core.InitNumberState();
         }
-        HANDLE h = CreateFileW(dir.Store().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE h = CreateFileW(dir.Store().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(h, INVALID_HANDLE_VALUE);
-        const auto release = [&h] {
-            CloseHandle(std::exchange(h, INVALID_HANDLE_VALUE));
-        };
-        if (row.when != PastTheWait) {
-            ops.m_fnOnPause = release;
-        }
-        if (row.when == AtStart) {
+        ops.m_fnOnPause = [h] { CloseHandle(h); };
+        if (bAtStart) {
             dlg.core.InitNumberState();
             EXPECT_EQ(dlg.surface.m_strCaption, "before-no = 456");
         } else {
-            dlg.surface.Type(row.when == AtSet ? "556" : "555");
+            dlg.surface.Type("556");
             dlg.core.OnSet();
         }
-        EXPECT_EQ(dlg.surface.m_messages.empty(), row.when != PastTheWait);
-        if (row.when == PastTheWait) {
-            release();
-            CFakeDialog other;
-            other.core.InitNumberState();
-            other.surface.Type("777");
-            other.core.OnSet();
-            dlg.core.OnCancel();
-            EXPECT_EQ(dlg.surface.m_nEndDialogs, 1);
-            EXPECT_EQ(dlg.core.m_pszPrevNo3.View(), "777");
-        }
-        EXPECT_EQ(dir.ReadStore(), row.after);
-        if (h != INVALID_HANDLE_VALUE) {
-            release();
+        EXPECT_TRUE(dlg.surface.m_messages.empty());
+        if (!bAtStart) {
+            EXPECT_EQ(dir.ReadStore(),
+                      Bytes({3, 0, 0, 0, '5', '5', '6', 0, 4, 0, 0, 0, '1', '1', '1', '1', 0}));
         }
     }
 }
