@@ -5,7 +5,6 @@
 #include "zandrelDraw.h"
 #include "zandrelIds.h"
 #include "zandrelRuntime.h"
-#include "zandrelStore.h"
 #include "zandrelTexts.h"
 
 #include <cstring>
@@ -38,7 +37,7 @@ void CPrevBuffer::Assign(std::string_view text)
 }
 
 CZandrelDlgCore::CZandrelDlgCore(CDialogSurface& surface)
-    : m_surface(surface), m_pFileOps(&SystemFileOps()), m_fnTickCount(SystemTickCount)
+    : m_surface(surface), m_fnTickCount(SystemTickCount), m_numberFile(SystemFileOps())
 {
 }
 
@@ -144,7 +143,7 @@ bool CZandrelDlgCore::ValidateEntry()
         EnableSet(false);
         return true;
     }
-    EnableSet(nLen == nWidth && (strOut != m_strPrevNo || Unsaved(m_nKind)));
+    EnableSet(nLen == nWidth && (strOut != m_strPrevNo || IsKept(m_nKind)));
     m_strEntryNorm = strOut;
     return true;
 }
@@ -176,7 +175,7 @@ void CZandrelDlgCore::OnGet()
 
 void CZandrelDlgCore::LoadPrevNumbers()
 {
-    g_strStorePath = GetWorkingDirectory();
+    g_strStorePath = m_numberFile.WorkingDirectory();
     if (!g_strStorePath.empty()) {
         g_strStorePath += kPathSeparator;
         g_strStorePath += kStoreFileName;
@@ -188,16 +187,13 @@ void CZandrelDlgCore::LoadPrevNumbers()
     m_strPrevNo.clear();
     m_strEntry.clear();
     m_nKind = 0;
-    m_bUnsaved3 = m_bUnsaved4 = false;
 
-    const auto bytes = ReadStoreFile(*m_pFileOps, g_strStorePath);
-    if (!bytes) {
+    const std::optional<CStoreRecords> records = m_numberFile.Load(g_strStorePath);
+    if (!records) {
         return;
     }
-    const CStoreRecords records = DecodeStore(*bytes);
-    m_lastSeen = records;
-    m_pszPrevNo3.Assign(records.m_str3);
-    m_pszPrevNo4.Assign(records.m_str4);
+    m_pszPrevNo3.Assign(records->m_str3);
+    m_pszPrevNo4.Assign(records->m_str4);
 
     if (!m_pszPrevNo3.IsEmpty()) {
         m_strPrevNo = m_pszPrevNo3.c_str();
@@ -215,74 +211,23 @@ void CZandrelDlgCore::InitNumberState()
     ValidateEntry();
 }
 
-namespace {
-
-const std::string& Record(const CStoreRecords& records, int nKind)
-{
-    return nKind != 0 ? records.m_str4 : records.m_str3;
-}
-
-} // namespace
-
 StoreWriteResult CZandrelDlgCore::SaveNumbers(int nFresh)
 {
-    // The kind just registered is written; so is a kept one, unless the file got another number
-    // for that kind since its press: that number then stands. Any other kind keeps the file's
-    // record, so that a number another copy saved is never written over; where the file holds
-    // none (it was removed, emptied or cut short meanwhile), this copy's number goes back in.
-    std::optional<CStoreRecords> composed;
-    bool bOurs[2] = {false, false};
-    std::optional<CStoreRecords> after;
-    const StoreWriteResult result = UpdateStoreFile(
-        *m_pFileOps, g_strStorePath,
-        [&](const std::string& current) {
-            m_lastSeen = DecodeStore(current);
-            std::string strNew[2];
-            for (const int nKind : {0, 1}) {
-                const std::string& strHeld = Record(m_lastSeen, nKind);
-                bOurs[nKind] = nKind == nFresh || m_lastSeen.m_nWhole <= nKind ||
-                               (Unsaved(nKind) && strHeld == Note(nKind));
-                strNew[nKind] = bOurs[nKind] ? std::string(PrevBuffer(nKind).View()) : strHeld;
-            }
-            composed = CStoreRecords{strNew[0], strNew[1], 2};
-            return EncodeStore(strNew[0], strNew[1]);
-        },
-        &after);
-    if (!composed) {
-        // Nothing was read: the press is kept, noted against the file as it stands, or, where it
-        // cannot be read either, as this copy last saw it.
-        if (nFresh >= 0) {
-            Unsaved(nFresh) = true;
-            Note(nFresh) =
-                Record(PeekStoreFile(*m_pFileOps, g_strStorePath).value_or(m_lastSeen), nFresh);
-        }
-        return result;
-    }
-    if (result == StoreWriteResult::Ok) {
-        after = composed;
-    }
-    if (after) {
-        m_lastSeen = *after;
-    }
-    for (const int nKind : {0, 1}) {
-        // A number the file, as seen, does not hold is this copy's to save, the file's own
-        // included where this save lost it; unseen, only what this copy wrote.
-        const std::string& strNumber = Record(*composed, nKind);
-        PrevBuffer(nKind).Assign(strNumber);
-        Unsaved(nKind) =
-            !strNumber.empty() && (after ? Record(*after, nKind) != strNumber : bOurs[nKind]);
-        Note(nKind) = Record(m_lastSeen, nKind);
-    }
+    const CNumberFile::CSaved saved = m_numberFile.Save(
+        g_strStorePath, {std::string(m_pszPrevNo3.View()), std::string(m_pszPrevNo4.View())},
+        nFresh);
+    m_pszPrevNo3.Assign(saved.m_strNumbers[0]);
+    m_pszPrevNo4.Assign(saved.m_strNumbers[1]);
     // Another copy's number that stands is shown.
     if (m_nKind >= 0 && PrevBuffer(m_nKind).View() != m_strPrevNo) {
         SwitchKind(m_nKind, PrevBuffer(m_nKind));
     }
-    return result;
+    return saved.m_result;
 }
 
 void CZandrelDlgCore::SavePrevNumbers()
 {
-    const bool bWasUnsaved = Unsaved(m_nKind);
+    const bool bWasKept = IsKept(m_nKind);
     const StoreWriteResult result = SaveNumbers(m_nKind);
     if (result != StoreWriteResult::Ok) {
         InBox([&] {
@@ -292,16 +237,16 @@ void CZandrelDlgCore::SavePrevNumbers()
         });
     }
     // While the number shown is not saved, "set" takes the same digits again, to retry.
-    if (Unsaved(m_nKind) != bWasUnsaved) {
+    if (IsKept(m_nKind) != bWasKept) {
         ValidateEntry();
     }
 }
 
-std::string CZandrelDlgCore::UnsavedNumbersText()
+std::string CZandrelDlgCore::KeptNumbersText()
 {
     std::string strNumbers;
     for (const int nKind : {0, 1}) {
-        if (Unsaved(nKind)) {
+        if (IsKept(nKind)) {
             strNumbers += strNumbers.empty() ? "" : ", ";
             strNumbers += nKind != 0 ? "numbers4 " : "numbers3 ";
             strNumbers += FormatZeroPadded(Atoi(PrevBuffer(nKind).View()), nKind + 3);
@@ -313,15 +258,16 @@ std::string CZandrelDlgCore::UnsavedNumbersText()
 bool CZandrelDlgCore::SaveBeforeClose()
 {
     // A failed try can still end the marks: another copy's later number stands in the file.
-    while (HasUnsaved() && SaveNumbers(-1) != StoreWriteResult::Ok && HasUnsaved()) {
+    while (m_numberFile.IsAnyKept() && SaveNumbers(-1) != StoreWriteResult::Ok &&
+           m_numberFile.IsAnyKept()) {
         CCloseAnswer answer = CCloseAnswer::Stay;
-        InBox([&] { answer = m_surface.askClose(UnsavedNumbersText(), kErrorCaption); });
+        InBox([&] { answer = m_surface.askClose(KeptNumbersText(), kErrorCaption); });
         // An end request may have closed the box; it has saved what it could.
         switch (m_bEnding ? CCloseAnswer::Stay : answer) {
         case CCloseAnswer::TryAgain:
             break;
         case CCloseAnswer::Discard:
-            m_bUnsaved3 = m_bUnsaved4 = false;
+            m_numberFile.Forget();
             return true;
         case CCloseAnswer::Stay:
             return false;
@@ -356,11 +302,11 @@ void CZandrelDlgCore::OnEndRequest()
         return;
     }
     m_bEnding = true;
-    if (HasUnsaved()) {
+    if (m_numberFile.IsAnyKept()) {
         SaveNumbers(-1);
     }
     // A number still kept now is lost with the process: the status says so.
-    m_surface.endProgram(HasUnsaved() ? 1 : 0);
+    m_surface.endProgram(m_numberFile.IsAnyKept() ? 1 : 0);
 }
 
 // The event table: each control's event and the handler it runs.

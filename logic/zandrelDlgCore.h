@@ -3,7 +3,7 @@
 #pragma once
 
 #include "DialogSurface.h"
-#include "zandrelStore.h"
+#include "zandrelNumberFile.h"
 
 #include <cstdint>
 #include <functional>
@@ -68,7 +68,7 @@ public:
     {
         m_fnTickCount = std::move(fnTicks);
     }
-    void SetFileOps(CFileOps& ops) { m_pFileOps = &ops; }
+    void SetFileOps(CFileOps& ops) { m_numberFile.SetFileOps(ops); }
 
     // ---- Events, as the window hands them in ----------------------------------------------------
     // Initialisation, once the window itself is set up (its menu and icons): load the file, tick
@@ -115,8 +115,7 @@ public:
     // Digits of the current kind: three for kind 0, four for any other.
     int DigitCount() const { return m_nKind != 0 ? 4 : 3; }
     // Whether a registration that a failed save kept is still waiting to be saved.
-    bool IsKept(int nKind) const { return nKind != 0 ? m_bUnsaved4 : m_bUnsaved3; }
-    bool HasUnsaved() const { return IsKept(0) || IsKept(1); }
+    bool IsKept(int nKind) const { return m_numberFile.IsKept(nKind); }
 
     std::string m_strPrevNo;
     std::string m_strEntryNorm;
@@ -140,10 +139,8 @@ private:
     StoreWriteResult SaveNumbers(int nFresh);
     // Before the window closes: true when it may.
     bool SaveBeforeClose();
-    std::string UnsavedNumbersText();
+    std::string KeptNumbersText();
     CPrevBuffer& PrevBuffer(int nKind) { return nKind != 0 ? m_pszPrevNo4 : m_pszPrevNo3; }
-    bool& Unsaved(int nKind) { return nKind != 0 ? m_bUnsaved4 : m_bUnsaved3; }
-    std::string& Note(int nKind) { return nKind != 0 ? m_strNote4 : m_strNote3; }
     // Closes the window unless a box is open or the user chooses to stay; bRelease for the close
     // box's path, which lets go of the numbers first.
     void EndRun(bool bRelease);
@@ -160,20 +157,11 @@ private:
     }
 
     CDialogSurface& m_surface;
-    CFileOps* m_pFileOps;
     std::function<std::uint32_t()> m_fnTickCount;
     // The verdict the validation last gave "set"; the handler acts on nothing else.
     bool m_bSetAllowed = false;
-    // A kind whose registration could not be saved: it stays marked until a save succeeds, which
-    // then writes it from memory unless the file got another number for that kind since the press,
-    // and "set" takes the same digits again meanwhile. Only a kind with a number is marked.
-    bool m_bUnsaved3 = false;
-    bool m_bUnsaved4 = false;
-    // For a marked kind, the file's record of it when its press could not be saved; and what this
-    // copy last read or wrote of the file, which stands in where the file could not be read.
-    std::string m_strNote3;
-    std::string m_strNote4;
-    CStoreRecords m_lastSeen;
+    // Keeps what a failed save could not write; meanwhile "set" takes the same digits again.
+    CNumberFile m_numberFile;
     // Boxes open now (a box's own loop runs events, so requests arrive while one is open).
     int m_nBoxes = 0;
     // An end request was taken: nothing more is asked of the user.

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "zandrelRuntime.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -36,6 +38,9 @@ public:
     virtual ~CFileOps() = default;
 
     // Never waits: kNoFile and the reason when the file cannot be opened now.
+    // The folder a start looks for the file in: the working directory; empty when it cannot be
+    // read.
+    virtual std::string WorkingDirectory() = 0;
     virtual Handle Open(const std::string& strPath, Mode mode, OpenFailure& failure) = 0;
     // Never waits: the caller decides how long to try.
     virtual LockResult TryLock(Handle h, Lock lock) = 0;
@@ -69,6 +74,7 @@ protected:
 // The platform's own file calls.
 class CSystemFileOps : public CFileOps {
 public:
+    std::string WorkingDirectory() override { return GetWorkingDirectory(); }
     Handle Open(const std::string& strPath, Mode mode, OpenFailure& failure) override;
     LockResult TryLock(Handle h, Lock lock) override;
     bool IsNamedBy(Handle h, const std::string& strPath) override;

@@ -44,7 +44,6 @@ CStoreRecords DecodeStore(std::string_view bytes)
             *pText = std::string(text.substr(0, text.find('\0')));
             nPos += nLen + 1;
         }
-        ++records.m_nWhole;
     }
     return records;
 }
@@ -207,11 +206,7 @@ std::optional<CStoreRecords> PeekStoreFile(CFileOps& ops, const std::string& str
     auto failure = CFileOps::OpenFailure::Refused;
     const CFile file(ops, strPath.empty() ? CFileOps::kNoFile
                                           : ops.Open(strPath, CFileOps::Mode::Read, failure));
-    if (file.IsOpen()) {
-        return RecordsOf(ops, file.Get());
-    }
-    return failure == CFileOps::OpenFailure::Missing ? std::optional(CStoreRecords{})
-                                                     : std::nullopt;
+    return file.IsOpen() ? RecordsOf(ops, file.Get()) : std::nullopt;
 }
 
 StoreWriteResult UpdateStoreFile(CFileOps& ops, const std::string& strPath,

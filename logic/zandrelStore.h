@@ -19,7 +19,9 @@ inline constexpr std::size_t kMaxStoredDigits = 4;
 struct CStoreRecords {
     std::string m_str3;
     std::string m_str4;
-    int m_nWhole = 0; // how many records, from the first, were read whole: 0, 1 or 2
+
+    // A kind's text: 0 three digits, any other four.
+    const std::string& Of(int nKind) const { return nKind != 0 ? m_str4 : m_str3; }
 };
 
 std::string EncodeStore(std::string_view str3, std::string_view str4);
@@ -39,8 +41,9 @@ inline constexpr int kLockWaitMs = 2000;
 // busy with another program for longer than the wait.
 std::optional<std::string> ReadStoreFile(CFileOps& ops, const std::string& strPath);
 
-// The file's records as they stand, read without waiting for the file or locking it; a missing
-// file reads as empty. Nothing when it cannot be opened or read.
+// The file's records as they stand, read without waiting for the file or locking it. Nothing when
+// it cannot be opened or read, a missing file among them: what cannot be reached now may come
+// back as it was.
 std::optional<CStoreRecords> PeekStoreFile(CFileOps& ops, const std::string& strPath);
 
 enum class StoreWriteResult {

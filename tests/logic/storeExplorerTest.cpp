@@ -13,8 +13,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <limits>
+#include <set>
 #include <sstream>
-#include <ucontext.h>
 #include <vector>
 
 namespace {
@@ -228,173 +229,26 @@ TEST(StoreExplorerTest, EveryCrashStateLoadsAsTheOldNumbersOrTheNew)
 
 // ---- Two copies --------------------------------------------------------------------------------
 
-// What a copy is about to do, as far as the other copy can tell.
-enum class CStep {
-    Begin,  // the copy's first move, which nothing else sees
-    Open,   // an existing file's name
-    Create, // a new name
-    Remove, // a name
-    Lock,   // the file's lock, taken
-    Unlock, // a close, which lets the lock go
-    Pause,  // a wait for another program, before trying again
-    Press,  // the user presses "set"
-    Told,   // "set" returns, with or without a box
-};
+// The two copies take turns on one thread, so that no step waits on the system's scheduler and a
+// run costs the same on every machine: one copy, the outer, runs its actions call by call; the
+// other's actions run whole, each where the explorer chooses: before any call of the outer
+// through which the other could tell it apart (an open, a lock, a close, a removal, a pause), in
+// any box the outer shows, or between its actions. While the outer holds the file's lock the
+// other would only wait for it, so nothing runs there. Each copy is the outer once.
 
-// Whether the order of two steps of the two copies can make a difference.
-bool Dependent(CStep a, CStep b)
-{
-    const auto names = [](CStep s) {
-        return s == CStep::Open || s == CStep::Create || s == CStep::Remove;
-    };
-    const auto locks = [](CStep s) { return s == CStep::Lock || s == CStep::Unlock; };
-    if (a == CStep::Pause || b == CStep::Pause) {
-        return true;
-    }
-    if (names(a) && names(b)) {
-        return a != CStep::Open || b != CStep::Open;
-    }
-    if (locks(a) && locks(b)) {
-        return a != CStep::Unlock || b != CStep::Unlock;
-    }
-    // A lock taken is followed by a look at whether the name still holds the file.
-    if ((a == CStep::Lock && b == CStep::Remove) || (a == CStep::Remove && b == CStep::Lock)) {
-        return true;
-    }
-    return (a == CStep::Press && b == CStep::Told) || (a == CStep::Told && b == CStep::Press);
-}
-
-// Lets one copy at a time take a step, in an order the explorer chooses. A copy steps before every
-// call through which the other could tell it apart (an open, a lock, a close that lets a lock go,
-// a removal) and where the user presses "set" and is answered; reads and writes happen under the
-// exclusive lock, which shuts the other out. A copy that pauses waits for another program, and is
-// not let on again until something it may be waiting for has changed.
-//
-// Two orders of steps that do not depend on each other end alike, so only one is taken: once the
-// copy that stepped first has been explored, it sleeps in the other order until the other copy
-// does something its step depends on.
-//
-// Each copy runs on a stack of its own within the test's thread, handing over by a switch of
-// context: no thread waits on the system's scheduler, so a busy machine slows the run, never its
-// verdict.
-class CScheduler {
-public:
-    explicit CScheduler(const CMemoryVolume& volume) : m_volume(volume) {}
-
-    // Runs fnCopy as copy nCopy up to its first step.
-    void Start(int nCopy, std::function<void()> fnCopy)
-    {
-        m_fnCopy[nCopy] = std::move(fnCopy);
-        m_stack[nCopy].resize(256 * 1024);
-        getcontext(&m_copy[nCopy]);
-        m_copy[nCopy].uc_stack.ss_sp = m_stack[nCopy].data();
-        m_copy[nCopy].uc_stack.ss_size = m_stack[nCopy].size();
-        m_copy[nCopy].uc_link = &m_main;
-        const auto nThis = reinterpret_cast<std::uintptr_t>(this);
-        makecontext(&m_copy[nCopy], reinterpret_cast<void (*)()>(&CScheduler::Enter), 3,
-                    static_cast<unsigned>(nThis >> 32), static_cast<unsigned>(nThis), nCopy);
-        swapcontext(&m_main, &m_copy[nCopy]);
-    }
-
-    // A copy, before a step.
-    void Step(int nCopy, CStep step)
-    {
-        m_state[nCopy] = step == CStep::Pause ? State::Paused : State::Ready;
-        m_next[nCopy] = step;
-        m_nPausedAt[nCopy] = m_volume.nVersion;
-        swapcontext(&m_copy[nCopy], &m_main);
-    }
-    int Now() const { return m_nSteps; }
-
-    // Runs both copies to their end, following choices where it has them and taking the first
-    // way otherwise; counts says how many ways each choice had.
-    void Run(std::vector<int>& choices, std::vector<int>& counts)
-    {
-        counts.clear();
-        bool bAsleep[2] = {false, false};
-        for (;;) {
-            std::vector<int> ways;
-            std::vector<int> awake;
-            int nWaiting = -1;
-            for (int nCopy = 0; nCopy < 2; ++nCopy) {
-                const bool bChanged = m_nPausedAt[nCopy] != m_volume.nVersion;
-                if (m_state[nCopy] == State::Ready ||
-                    (m_state[nCopy] == State::Paused && bChanged)) {
-                    ways.push_back(nCopy);
-                    if (!bAsleep[nCopy]) {
-                        awake.push_back(nCopy);
-                    }
-                } else if (m_state[nCopy] == State::Paused && nWaiting < 0) {
-                    nWaiting = nCopy;
-                }
-            }
-            if (ways.empty() && nWaiting < 0) {
-                return;
-            }
-            // Nothing awake can move: the order so far is one already explored, and any way to
-            // the end will do.
-            int nNext = ways.empty() ? nWaiting : ways.front();
-            if (awake.size() == 1) {
-                nNext = awake.front();
-            } else if (awake.size() > 1) {
-                const std::size_t nDepth = counts.size();
-                if (nDepth == choices.size()) {
-                    choices.push_back(0);
-                }
-                counts.push_back(static_cast<int>(awake.size()));
-                const auto nChoice = static_cast<std::size_t>(choices[nDepth]);
-                for (std::size_t i = 0; i < nChoice; ++i) {
-                    bAsleep[awake[i]] = true;
-                }
-                nNext = awake[nChoice];
-            }
-            m_state[nNext] = State::Running;
-            const CStep taken = m_next[nNext];
-            ++m_nSteps;
-            swapcontext(&m_main, &m_copy[nNext]);
-            const int nOther = 1 - nNext;
-            if (bAsleep[nOther] && Dependent(m_next[nOther], taken)) {
-                bAsleep[nOther] = false;
-            }
-        }
-    }
-
-private:
-    enum class State { Running, Ready, Paused, Done };
-
-    static void Enter(unsigned nHigh, unsigned nLow, int nCopy)
-    {
-        auto* pThis = reinterpret_cast<CScheduler*>((std::uintptr_t{nHigh} << 32) | nLow);
-        pThis->m_fnCopy[nCopy]();
-        pThis->m_state[nCopy] = State::Done;
-    }
-
-    const CMemoryVolume& m_volume;
-    ucontext_t m_main{};
-    ucontext_t m_copy[2]{};
-    std::vector<char> m_stack[2];
-    std::function<void()> m_fnCopy[2];
-    State m_state[2] = {State::Running, State::Running};
-    CStep m_next[2] = {CStep::Pause, CStep::Pause};
-    int m_nPausedAt[2] = {0, 0};
-    int m_nSteps = 0;
-};
-
-// One copy's calls: each step through the scheduler once the copies run, and the nFailAt-th
-// (from 1) of its open, create, lock, read, write, cut, flush, close and removal calls failing.
-// A write fails as a full disk does: cut short, and no later write of that save gets anywhere.
+// One copy's calls on the shared volume. Once counting, the nFailAt-th (from 1) of its open,
+// create, lock, read, write, cut, flush, close and removal calls fails; a write fails as a full
+// disk does: cut short, and no later write of that save gets anywhere.
 class CCopyOps : public CMemoryFileOps {
 public:
-    CCopyOps(CMemoryVolume& volume, CScheduler& scheduler, int nCopy, int nFailAt)
-        : CMemoryFileOps(volume), m_scheduler(scheduler), m_nCopy(nCopy), m_nFailAt(nFailAt)
-    {
-    }
-    bool m_bScheduled = false;
+    CCopyOps(CMemoryVolume& volume, int nFailAt) : CMemoryFileOps(volume), m_nFailAt(nFailAt) {}
+    bool m_bCounting = false;
     int m_nCalls = 0;
+    std::function<void()> m_fnBeforeStep; // where the other copy may act
 
     Handle Open(const std::string& strPath, Mode mode, OpenFailure& failure) override
     {
-        Step(mode == Mode::Create ? CStep::Create : CStep::Open);
+        Step();
         if (Fails()) {
             failure = OpenFailure::Refused;
             return kNoFile;
@@ -403,8 +257,12 @@ public:
     }
     LockResult TryLock(Handle h, Lock lock) override
     {
-        Step(CStep::Lock);
-        return Fails() ? LockResult::Busy : CMemoryFileOps::TryLock(h, lock);
+        Step();
+        const LockResult result = Fails() ? LockResult::Busy : CMemoryFileOps::TryLock(h, lock);
+        if (result == LockResult::Held) {
+            m_locked.insert(h);
+        }
+        return result;
     }
     long ReadAt(Handle h, std::uint32_t nOffset, void* pBuf, std::size_t nCount) override
     {
@@ -428,44 +286,44 @@ public:
     bool Flush(Handle) override { return !Fails(); }
     bool Close(Handle h) override
     {
-        Step(CStep::Unlock);
+        Step();
         m_bDiskFull = false;
+        m_locked.erase(h);
         return CMemoryFileOps::Close(h) && !Fails();
     }
     bool Remove(Handle h, const std::string& strPath) override
     {
-        Step(CStep::Remove);
+        Step();
         return !Fails() && CMemoryFileOps::Remove(h, strPath);
     }
     void Pause() override
     {
         CMemoryFileOps::Pause();
-        Step(CStep::Pause);
+        Step();
     }
 
 private:
-    void Step(CStep step)
+    void Step()
     {
-        if (m_bScheduled) {
-            m_scheduler.Step(m_nCopy, step);
+        if (m_fnBeforeStep && m_locked.empty()) {
+            m_fnBeforeStep();
         }
     }
-    bool Fails() { return m_bScheduled && ++m_nCalls == m_nFailAt; }
+    bool Fails() { return m_bCounting && ++m_nCalls == m_nFailAt; }
 
-    CScheduler& m_scheduler;
-    int m_nCopy;
     int m_nFailAt;
     bool m_bDiskFull = false;
+    std::set<Handle> m_locked;
 };
 
 struct CAction {
-    enum What { Start, Set, Close, Kill } what;
+    enum What { Start, Set, Close, Kill, Remove } what; // Remove: somebody removes the file
     int nKind = 0;
     const char* digits = "";
 };
 
-// A press of "set" that "set" took: the kind, the number, and the steps taken when it was pressed
-// and when "set" returned.
+// A press of "set" that "set" took: the kind, the number, and the moments it was pressed and
+// "set" returned.
 struct CPress {
     int nCopy;
     int nKind;
@@ -490,29 +348,34 @@ struct COutcome {
     std::vector<CPress> kept;
     std::optional<std::string> file;
     int nCallsOfFailingCopy = 0;
+    // When somebody removed the file, and what the copies kept then.
+    int nRemovedAt = std::numeric_limits<int>::max();
+    std::vector<CPress> keptAtRemoval;
 };
 
-COutcome RunScenario(const CScenario& scenario, int nFailAt, std::vector<int>& choices,
+// Follows choices where it has them and takes the first way otherwise; counts says how many ways
+// each choice had.
+COutcome RunScenario(const CScenario& scenario, int nOuter, int nFailAt, std::vector<int>& choices,
                      std::vector<int>& counts)
 {
-    // Where a start looks for the file.
-    const std::string strPath = GetWorkingDirectory() + kPathSeparator + zandrel::kStoreFileName;
+    counts.clear();
     CMemoryVolume volume;
-    COutcome outcome;
+    CFakeDialog copies[2];
+    CCopyOps ops[2] = {{volume, nFailAt}, {volume, 0}};
+    // Where a start looks for the file.
+    const std::string strPath =
+        ops[0].WorkingDirectory() + kPathSeparator + zandrel::kStoreFileName;
     if (scenario.initial) {
         volume.Put(strPath, EncodeStore(scenario.initial->first, scenario.initial->second));
     }
-    CScheduler scheduler(volume);
-    CFakeDialog copies[2];
-    CCopyOps ops[2] = {{volume, scheduler, 0, nFailAt}, {volume, scheduler, 1, 0}};
-    std::vector<CPress> presses[2];
-    std::vector<CPress> kept[2];
-    const auto noteKept = [&](int nCopy) {
+    COutcome outcome;
+    int nNow = 0;
+    const auto noteKept = [&](int nCopy, std::vector<CPress>& kept) {
         for (const int nKind : {0, 1}) {
             if (copies[nCopy].core.IsKept(nKind)) {
                 const CPrevBuffer& buffer =
                     nKind != 0 ? copies[nCopy].core.m_pszPrevNo4 : copies[nCopy].core.m_pszPrevNo3;
-                kept[nCopy].push_back({nCopy, nKind, std::string(buffer.View())});
+                kept.push_back({nCopy, nKind, std::string(buffer.View())});
             }
         }
     };
@@ -521,55 +384,93 @@ COutcome RunScenario(const CScenario& scenario, int nFailAt, std::vector<int>& c
         if (scenario.actions[nCopy].front().what != CAction::Start) {
             copies[nCopy].core.InitNumberState();
         }
-        ops[nCopy].m_nCalls = 0;
-        ops[nCopy].m_bScheduled = true;
+        ops[nCopy].m_bCounting = true;
         // Closing without saving lets go of what was kept, by the user's choice.
         copies[nCopy].surface.m_fnAnswer = [&, nCopy] {
             if (scenario.answer == CCloseAnswer::Discard) {
-                noteKept(nCopy);
+                noteKept(nCopy, outcome.kept);
             }
             return scenario.answer;
         };
     }
-    const auto play = [&](int nCopy) {
-        scheduler.Step(nCopy, CStep::Begin);
+    // Runs one action of a copy; true when the copy ended.
+    const auto act = [&](int nCopy, const CAction& action) {
         CFakeDialog& copy = copies[nCopy];
-        bool bEnded = false;
-        for (const CAction& action : scenario.actions[nCopy]) {
-            if (action.what == CAction::Start) {
-                copy.core.InitNumberState();
-            } else if (action.what == CAction::Close) {
-                copy.core.OnClose();
-                bEnded = true;
-            } else if (action.what == CAction::Kill) {
-                noteKept(nCopy);
-                bEnded = true;
-            } else {
-                copy.surface.Click(action.nKind != 0 ? zandrel::IDC_KIND4 : zandrel::IDC_KIND3);
-                copy.surface.Type(action.digits);
-                const bool bTaken = copy.surface.m_bSetEnabled;
-                const std::size_t nBoxes = copy.surface.m_messages.size();
-                scheduler.Step(nCopy, CStep::Press);
-                const int nAt = scheduler.Now();
-                copy.surface.Click(zandrel::IDC_SET);
-                scheduler.Step(nCopy, CStep::Told);
-                if (bTaken) {
-                    presses[nCopy].push_back({nCopy, action.nKind, copy.core.m_strPrevNo, nAt,
-                                              scheduler.Now(),
-                                              copy.surface.m_messages.size() == nBoxes});
-                }
-            }
+        switch (action.what) {
+        case CAction::Start:
+            copy.core.InitNumberState();
+            return false;
+        case CAction::Close:
+            copy.core.OnClose();
+            return true;
+        case CAction::Kill:
+            noteKept(nCopy, outcome.kept);
+            return true;
+        case CAction::Remove:
+            volume.names.erase(strPath);
+            ++volume.nVersion;
+            outcome.nRemovedAt = ++nNow;
+            noteKept(0, outcome.keptAtRemoval);
+            noteKept(1, outcome.keptAtRemoval);
+            return false;
+        case CAction::Set:
+            break;
         }
-        if (!bEnded) {
-            noteKept(nCopy); // still open, showing them kept
+        copy.surface.Click(action.nKind != 0 ? zandrel::IDC_KIND4 : zandrel::IDC_KIND3);
+        copy.surface.Type(action.digits);
+        const bool bTaken = copy.surface.m_bSetEnabled;
+        const std::size_t nBoxes = copy.surface.m_messages.size();
+        const int nAt = ++nNow;
+        copy.surface.Click(zandrel::IDC_SET);
+        if (bTaken) {
+            outcome.presses.push_back({nCopy, action.nKind, copy.core.m_strPrevNo, nAt, ++nNow,
+                                       copy.surface.m_messages.size() == nBoxes});
+        }
+        return false;
+    };
+    const int nInner = 1 - nOuter;
+    std::size_t nInnerDone = 0;
+    bool bInnerEnded = false;
+    const auto innerActs = [&] {
+        bInnerEnded = act(nInner, scenario.actions[nInner][nInnerDone++]) || bInnerEnded;
+    };
+    // A moment of the outer: the other copy's next actions may run here, one by one.
+    const auto offer = [&] {
+        while (nInnerDone < scenario.actions[nInner].size()) {
+            const std::size_t nDepth = counts.size();
+            if (nDepth == choices.size()) {
+                choices.push_back(0);
+            }
+            counts.push_back(2);
+            if (choices[nDepth] == 0) {
+                return;
+            }
+            innerActs();
         }
     };
-    scheduler.Start(0, [&] { play(0); });
-    scheduler.Start(1, [&] { play(1); });
-    scheduler.Run(choices, counts);
-    for (int nCopy = 0; nCopy < 2; ++nCopy) {
-        outcome.presses.insert(outcome.presses.end(), presses[nCopy].begin(), presses[nCopy].end());
-        outcome.kept.insert(outcome.kept.end(), kept[nCopy].begin(), kept[nCopy].end());
+    CFakeSurface& outerSurface = copies[nOuter].surface;
+    std::function<void()> fnInBox = [&] {
+        outerSurface.m_fnWhileBox = fnInBox; // again at the next box
+        offer();
+    };
+    outerSurface.m_fnWhileBox = fnInBox;
+    ops[nOuter].m_fnBeforeStep = offer;
+    bool bOuterEnded = false;
+    for (const CAction& action : scenario.actions[nOuter]) {
+        offer();
+        bOuterEnded = act(nOuter, action) || bOuterEnded;
+    }
+    ops[nOuter].m_fnBeforeStep = nullptr;
+    outerSurface.m_fnWhileBox = nullptr;
+    while (nInnerDone < scenario.actions[nInner].size()) {
+        innerActs();
+    }
+    // Still open, showing them kept.
+    if (!bOuterEnded) {
+        noteKept(nOuter, outcome.kept);
+    }
+    if (!bInnerEnded) {
+        noteKept(nInner, outcome.kept);
     }
     if (const std::string* pBytes = volume.Find(strPath)) {
         outcome.file = *pBytes;
@@ -581,25 +482,29 @@ COutcome RunScenario(const CScenario& scenario, int nFailAt, std::vector<int>& c
 // Empty when every press the user made is, at the end, in the file, superseded by a later press
 // of that kind in either copy, or kept by a copy as that ended (a save that empties the file
 // keeps the other copy's number too): for each kind, the number that stands is the one pressed
-// last. Two presses at once, the one not done before the other began,
-// may end either way.
+// last. Two presses at once, the one not done before the other began, may end either way. A
+// number that was in the file when somebody removed it is gone with it; one kept then is not.
 std::string Violation(const COutcome& outcome)
 {
     const CStoreRecords held = DecodeStore(outcome.file.value_or(""));
     for (const CPress& press : outcome.presses) {
+        const auto same = [&](const CPress& other) {
+            return other.nKind == press.nKind && other.strNo == press.strNo;
+        };
+        if (press.nAt < outcome.nRemovedAt &&
+            std::none_of(outcome.keptAtRemoval.begin(), outcome.keptAtRemoval.end(), same)) {
+            continue;
+        }
         if (press.bSaved && !outcome.file) {
             return "the file that " + press.strNo + " was saved in is gone";
         }
-        const std::string& strHeld = press.nKind != 0 ? held.m_str4 : held.m_str3;
+        const std::string& strHeld = held.Of(press.nKind);
         const auto later = [&](const CPress& other) {
             return other.nKind == press.nKind && &other != &press && other.nEnd > press.nAt;
         };
-        const auto stillKept = [&](const CPress& other) {
-            return other.nKind == press.nKind && other.strNo == press.strNo;
-        };
         if (strHeld != press.strNo &&
             std::none_of(outcome.presses.begin(), outcome.presses.end(), later) &&
-            std::none_of(outcome.kept.begin(), outcome.kept.end(), stillKept)) {
+            std::none_of(outcome.kept.begin(), outcome.kept.end(), same)) {
             return "copy " + std::to_string(press.nCopy) + " pressed " + press.strNo +
                    " last, the file holds \"" + strHeld + "\"";
         }
@@ -634,6 +539,9 @@ TEST(StoreExplorerTest, TwoCopiesNoPressGivesWayToAnEarlierOne)
         {"two first saves, the failing copy killed",
          std::nullopt,
          {{{A::Set, 0, "222"}, {A::Kill}}, {{A::Set, 1, "2222"}}}},
+        {"the file removed, a copy started anew saves the other kind",
+         file,
+         {{{A::Set, 0, "222"}, {A::Close}}, {{A::Remove}, {A::Start}, {A::Set, 1, "5555"}}}},
         {"killed instead of closed",
          file,
          {{{A::Set, 0, "222"}, {A::Set, 1, "5555"}, {A::Kill}}, {{A::Set, 0, "333"}, {A::Kill}}}},
@@ -642,33 +550,37 @@ TEST(StoreExplorerTest, TwoCopiesNoPressGivesWayToAnEarlierOne)
         SCOPED_TRACE(scenario.name);
         int nRuns = 0;
         int nViolations = 0;
-        bool bFailedSomewhere = true;
-        for (int nFailAt = 0; bFailedSomewhere; ++nFailAt) {
-            bFailedSomewhere = nFailAt == 0;
-            std::vector<int> choices;
-            std::vector<int> counts;
-            for (;;) {
-                const COutcome outcome = RunScenario(scenario, nFailAt, choices, counts);
-                ++nRuns;
-                bFailedSomewhere = bFailedSomewhere || outcome.nCallsOfFailingCopy >= nFailAt;
-                const std::string strViolation = Violation(outcome);
-                if (!strViolation.empty() && ++nViolations <= 3) {
-                    std::ostringstream order;
-                    for (std::size_t i = 0; i < counts.size(); ++i) {
-                        order << choices[i];
+        for (const int nOuter : {0, 1}) {
+            bool bFailedSomewhere = true;
+            for (int nFailAt = 0; bFailedSomewhere; ++nFailAt) {
+                bFailedSomewhere = nFailAt == 0;
+                std::vector<int> choices;
+                std::vector<int> counts;
+                for (;;) {
+                    const COutcome outcome =
+                        RunScenario(scenario, nOuter, nFailAt, choices, counts);
+                    ++nRuns;
+                    bFailedSomewhere = bFailedSomewhere || outcome.nCallsOfFailingCopy >= nFailAt;
+                    const std::string strViolation = Violation(outcome);
+                    if (!strViolation.empty() && ++nViolations <= 3) {
+                        std::ostringstream order;
+                        for (std::size_t i = 0; i < counts.size(); ++i) {
+                            order << choices[i];
+                        }
+                        ADD_FAILURE()
+                            << strViolation << " (copy " << nOuter << " outer, failing call "
+                            << nFailAt << ", choices " << order.str() << ")";
                     }
-                    ADD_FAILURE() << strViolation << " (failing call " << nFailAt << ", choices "
-                                  << order.str() << ")";
+                    // The next order: the last choice that has a way left takes it.
+                    choices.resize(counts.size());
+                    while (!choices.empty() && choices.back() + 1 >= counts[choices.size() - 1]) {
+                        choices.pop_back();
+                    }
+                    if (choices.empty()) {
+                        break;
+                    }
+                    ++choices.back();
                 }
-                // The next order: the last choice that has a way left takes it.
-                choices.resize(counts.size());
-                while (!choices.empty() && choices.back() + 1 >= counts[choices.size() - 1]) {
-                    choices.pop_back();
-                }
-                if (choices.empty()) {
-                    break;
-                }
-                ++choices.back();
             }
         }
         EXPECT_EQ(nViolations, 0) << "in " << nRuns << " runs";

@@ -6,7 +6,9 @@
 #   copy closes the box, saves once more and ends with status 0;
 # - started with SIGHUP and SIGINT ignored (nohup), it keeps ignoring them;
 # - copy A's 555 fails while another process holds the file's lock, and another copy registers
-#   777 and then 111, the number A's press was noted against, again: A's close saves what it kept.
+#   777 and then 111, the number A's press was noted against, again: A's close saves what it kept;
+#   so it does where the file was out of reach at the press and then came back as it was, and
+#   where the file was removed and written anew by a copy that had no numbers3 of its own.
 # Usage: keptNumberTest.sh PROGRAM
 set -euo pipefail
 program=$(realpath "$1")
@@ -101,14 +103,38 @@ press_while_locked() {
   rm released
   xdotool key Return
 }
-# The file rewritten by another process, back to the record A's press was noted against: A's
-# number is written at its close.
-printf '\x03\x00\x00\x00111\x00\x04\x00\x00\x004444\x00' >zandrel.ini
-start_copy A
+A_holds_111_4444() {
+  printf '\x03\x00\x00\x00111\x00\x04\x00\x00\x004444\x00' >zandrel.ini
+  start_copy A
+}
+A_closes() {
+  keys_to A Escape
+  ended_with_status_0 A Escape
+}
+# The file rewritten by another process, back to the record A's press was noted against.
+A_holds_111_4444
 press_while_locked
 other_copy_sets 777
 other_copy_sets 111
-keys_to A Escape
-ended_with_status_0 A "Escape"
+A_closes
 holds "35 35 35" "04 00 00 00 34 34 34 34 00"
 echo "777, then 111 again after the press: A's close leaves 555 in numbers3"
+
+A_holds_111_4444
+mv zandrel.ini real.ini
+ln -s gone/real.ini zandrel.ini
+press A 555
+wait_for_error_box "error box"
+xdotool key Return
+mv -f real.ini zandrel.ini
+A_closes
+holds "35 35 35" "04 00 00 00 34 34 34 34 00"
+echo "out of reach at the press, then back: A's close leaves 555 in numbers3"
+
+A_holds_111_4444
+press_while_locked
+rm zandrel.ini
+printf '\x00\x00\x00\x00\x04\x00\x00\x005555\x00' >zandrel.ini
+A_closes
+holds "35 35 35" "04 00 00 00 35 35 35 35 00"
+echo "removed, then written by a copy with no numbers3: A's close leaves 555 beside 5555"

@@ -48,6 +48,9 @@ class CMemoryFileOps : public CFileOps {
 public:
     explicit CMemoryFileOps(CMemoryVolume& volume) : m_volume(volume) {}
 
+    // One folder; its name is no path on the machine, and asking for it costs no system call.
+    std::string WorkingDirectory() override { return "/memory"; }
+
     Handle Open(const std::string& strPath, Mode mode, OpenFailure& failure) override
     {
         const bool bNamed = m_volume.names.count(strPath) != 0;
