@@ -9,12 +9,9 @@ CSavePlan PlanSave(const CStoreRecords& held, const CKindTexts& mine, const CKep
     CSavePlan plan;
     for (const int nKind : {0, 1}) {
         const std::string& strHeld = held.Of(nKind);
-        const CKeptMark& mark = kept[static_cast<std::size_t>(nKind)];
-        const bool bOurs =
-            nKind == nFresh || strHeld.empty() || (mark.m_bKept && strHeld == mark.m_strNote);
-        plan.m_bOurs[static_cast<std::size_t>(nKind)] = bOurs;
-        plan.m_strNumbers[static_cast<std::size_t>(nKind)] =
-            bOurs ? mine[static_cast<std::size_t>(nKind)] : strHeld;
+        plan.m_bOurs[nKind] = nKind == nFresh || strHeld.empty() ||
+                              (kept[nKind].m_bKept && strHeld == kept[nKind].m_strNote);
+        plan.m_strNumbers[nKind] = plan.m_bOurs[nKind] ? mine[nKind] : strHeld;
     }
     plan.m_strBytes = EncodeStore(plan.m_strNumbers[0], plan.m_strNumbers[1]);
     return plan;
@@ -24,11 +21,10 @@ std::optional<CStoreRecords> CNumberFile::Load(const std::string& strPath)
 {
     m_kept = {};
     const std::optional<std::string> bytes = ReadStoreFile(*m_pOps, strPath);
-    if (!bytes) {
-        return std::nullopt;
+    if (bytes) {
+        m_lastSeen = DecodeStore(*bytes);
     }
-    m_lastSeen = DecodeStore(*bytes);
-    return m_lastSeen;
+    return bytes ? std::optional(m_lastSeen) : std::nullopt;
 }
 
 CNumberFile::CSaved CNumberFile::Save(const std::string& strPath, const CKindTexts& mine,
@@ -48,22 +44,18 @@ CNumberFile::CSaved CNumberFile::Save(const std::string& strPath, const CKindTex
         // Nothing was read, so nothing decided: the press is kept as it stands.
         if (nFresh >= 0) {
             const std::optional<CStoreRecords> now = PeekStoreFile(*m_pOps, strPath);
-            m_kept[Index(nFresh)] = {true, now.value_or(m_lastSeen).Of(nFresh)};
+            m_kept[nFresh] = {true, now.value_or(m_lastSeen).Of(nFresh)};
         }
         return {result, mine};
-    }
-    if (result == StoreWriteResult::Ok) {
-        after = DecodeStore(plan->m_strBytes);
     }
     m_lastSeen = after.value_or(m_lastSeen);
     for (const int nKind : {0, 1}) {
         // A number the file does not hold, as far as can be seen, is this copy's to save: the
         // file's own among them where this save lost it. Unseen, only what this copy wrote.
-        const std::size_t i = Index(nKind);
-        const std::string& strNumber = plan->m_strNumbers[i];
-        m_kept[i].m_bKept =
-            !strNumber.empty() && (after ? after->Of(nKind) != strNumber : plan->m_bOurs[i]);
-        m_kept[i].m_strNote = m_lastSeen.Of(nKind);
+        const std::string& strNumber = plan->m_strNumbers[nKind];
+        m_kept[nKind] = {!strNumber.empty() &&
+                             (after ? after->Of(nKind) != strNumber : plan->m_bOurs[nKind]),
+                         m_lastSeen.Of(nKind)};
     }
     return {result, plan->m_strNumbers};
 }

@@ -57,7 +57,7 @@ public:
     void Forget() { m_kept = {}; }
 
 private:
-    static std::size_t Index(int nKind) { return nKind != 0 ? 1 : 0; }
+    static int Index(int nKind) { return nKind != 0 ? 1 : 0; }
 
     CFileOps* m_pOps;
     CStoreRecords m_lastSeen;

@@ -233,12 +233,9 @@ StoreWriteResult UpdateStoreFile(CFileOps& ops, const std::string& strPath,
     const std::string bytes = fnCompose(*old);
     if (WriteInOrder(ops, file.Get(), old->size(), bytes)) {
         const bool bNamed = !bCreated || ops.FlushFolder(strPath);
-        if (file.Close() && bNamed) {
-            return StoreWriteResult::Ok;
-        }
-        // Flushed, the bytes are the file's: only a late report or the folder's flush failed.
+        // Flushed, the bytes are the file's: at most a late report or the folder's flush failed.
         after = DecodeStore(bytes);
-        return StoreWriteResult::WriteFailed;
+        return file.Close() && bNamed ? StoreWriteResult::Ok : StoreWriteResult::WriteFailed;
     }
     // Undone: the old bytes go back. Where even that fails, what the file holds now decides: old
     // numbers, or new ones, stay; only a mix that loads as neither is emptied rather than left to

@@ -66,8 +66,9 @@ enum class StoreWriteResult {
 //   the new numbers is left as it is, and only one that loads as neither is emptied. A file that
 //   this save created and found empty under the lock is removed again.
 // - A file this save created keeps its name: its folder is flushed too before the save is done.
-// - Where it fails after composing, pAfter gets the records the file holds then, seen under the
-//   lock where it still holds it; nothing where they cannot be read.
+// - Once composed, pAfter gets the records the file holds at the end: those written where it
+//   succeeds; where it fails, seen under the lock where it still holds it, and nothing where they
+//   cannot be read.
 using CStoreCompose = std::function<std::string(const std::string& current)>;
 StoreWriteResult UpdateStoreFile(CFileOps& ops, const std::string& strPath,
                                  const CStoreCompose& fnCompose,

@@ -102,6 +102,13 @@ public:
         return m_pCore->OnCommand(id, CNotify::Clicked);
     }
 
+    // What the window shows for a kind once the user chooses it: the caption's number.
+    std::string Shown(int nKind)
+    {
+        Click(nKind != 0 ? zandrel::IDC_KIND4 : zandrel::IDC_KIND3);
+        return m_strCaption.substr(m_strCaption.find('=') + 2);
+    }
+
     // The user replaces the entry's text.
     void Type(const std::string& text)
     {

@@ -260,8 +260,8 @@ TEST_F(DialogTest, EnterPressesGetUnlessAnotherButtonHasTheFocus)
     EXPECT_TRUE(NumbersShown().empty());
 }
 
-// Every way of closing reaches the core; with a number kept, the close box is asked through the
-// host, and Cancel there keeps the window.
+// Every way of closing reaches the core, the close box's path letting go of the numbers; with a
+// number kept, the close box is asked through the host, and Cancel there keeps the window.
 TEST_F(DialogTest, ClosePaths)
 {
     struct Row {
@@ -276,27 +276,28 @@ TEST_F(DialogTest, ClosePaths)
         {"window menu Close", [](DialogTest& t) { t.dlg->OnSysCommand(CSystemMenu::SC_CLOSE); },
          true},
     };
-    const std::string before = Bytes({1, 0, 0, 0, 0x37, 0, 2, 0, 0, 0, 0x34, 0x32, 0});
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        host.m_boxes.clear();
-        Start(before);
-        std::filesystem::remove(dir.Store());
-        std::filesystem::create_directory(dir.Store()); // nothing can replace a folder
-        TypeEntry(QStringLiteral("123"));
-        Click(Button("IDC_SET"));
+        Start(Bytes({1, 0, 0, 0, 0x37, 0, 0, 0, 0, 0}));
         row.close(*this);
-        ASSERT_EQ(host.m_boxes.size(), 2u);
-        EXPECT_EQ(host.m_boxes[1].icon, QMessageBox::Critical);
-        EXPECT_TRUE(dlg->isVisible());
-        std::filesystem::remove(dir.Store());
-        row.close(*this); // the file can be written: saved, no box
-        EXPECT_EQ(host.m_boxes.size(), 2u);
         EXPECT_FALSE(dlg->isVisible());
         EXPECT_EQ(dlg->result(), QDialog::Rejected);
         EXPECT_EQ(dlg->Core().m_pszPrevNo3.IsEmpty(), row.releases);
         dlg.reset();
     }
+    Start();
+    std::filesystem::remove(dir.Store());
+    std::filesystem::create_directory(dir.Store()); // nothing can replace a folder
+    TypeEntry(QStringLiteral("123"));
+    Click(Button("IDC_SET"));
+    dlg->close();
+    ASSERT_EQ(host.m_boxes.size(), 2u);
+    EXPECT_EQ(host.m_boxes[1].icon, QMessageBox::Critical);
+    EXPECT_TRUE(dlg->isVisible());
+    std::filesystem::remove(dir.Store());
+    dlg->close(); // the file can be written: saved, no box
+    EXPECT_EQ(host.m_boxes.size(), 2u);
+    EXPECT_FALSE(dlg->isVisible());
 }
 
 // The box before closing as the user sees it: its three answers, Escape among them.
@@ -350,7 +351,6 @@ TEST_F(DialogTest, TypingAndPastingStopAtTheByteLimit)
     };
     const Row rows[] = {
         {"typing stops at three", false, QStringLiteral("12345"), {}, QStringLiteral("123")},
-        {"typing stops at four", true, QStringLiteral("123456"), {}, QStringLiteral("1234")},
         {"a paste is cut to fit", false, QStringLiteral("1"), QStringLiteral("98765"),
          QStringLiteral("198")},
         {"an emoji is never split", true, QStringLiteral("1"), QStringLiteral("😀"),
