@@ -33,10 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     Check(again.m_str3 == records.m_str3 && again.m_str4 == records.m_str4);
 
     // zandrel.ini in memory: the fuzzer runs far faster without touching the disk.
-    const std::string strPath = GetWorkingDirectory() + kPathSeparator + zandrel::kStoreFileName;
     CMemoryVolume volume;
-    volume.Put(strPath, bytes);
     CMemoryFileOps ops(volume);
+    const std::string strPath = ops.WorkingDirectory() + kPathSeparator + zandrel::kStoreFileName;
+    volume.Put(strPath, bytes);
     CFakeDialog dlg;
     dlg.core.SetFileOps(ops);
     dlg.core.SetTickSource([] { return 20261207u; });

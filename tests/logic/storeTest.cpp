@@ -442,17 +442,12 @@ TEST_F(StoreFileTest, AKeptNumberYieldsOnlyToAnotherNumberOfItsKind)
     const Press anew{1, 0, nullptr};
     const Row rows[] = {
         {"nothing between", {kept}, EncodeStore("555", "4444")},
-        {"saved with the next set, of the other kind",
-         {kept, {0, 1, "5555"}},
-         EncodeStore("555", "5555")},
         {"saved by pressing set again", {kept, {0, 0, "555"}}, EncodeStore("555", "4444")},
-        {"nobody could read it, nothing between", {unreadable}, EncodeStore("555", "4444")},
         {"nobody could read it, after its own save",
          {{0, 0, "222"}, unreadable},
          EncodeStore("555", "4444")},
         {"another copy sets 777 after", {kept, {1, 0, "777"}}, EncodeStore("777", "4444")},
         {"another copy set 777 before", {{1, 0, "777"}, kept}, EncodeStore("555", "4444")},
-        {"another copy sets 5555", {kept, {1, 1, "5555"}}, EncodeStore("555", "5555")},
         {"another copy sets 5555, then 4444 again",
          {kept, {1, 1, "5555"}, {1, 1, "4444"}},
          EncodeStore("555", "4444")},
