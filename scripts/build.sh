@@ -16,5 +16,7 @@ if [ "$platform" = windows ]; then
 else
   build=${ZANDREL_BUILD_DIR:-build}
 fi
+scripts/setup.sh --check "$platform" ||
+  { echo "build.sh: this machine lacks what the $platform build needs: run scripts/setup.sh $platform first" >&2; exit 1; }
 cmake -S . -B "$build" -G Ninja "$@" >/dev/null
 cmake --build "$build"

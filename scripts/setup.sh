@@ -3,8 +3,9 @@
 # SPDX-License-Identifier: MIT
 # Installs, from Debian's packages, whatever this machine lacks for: linux, building the program
 # and its Linux tests; windows, cross-building the Windows program and testing it under Wine; all
-# (the default), the whole test command and the release as well.
-# Usage: setup.sh [linux|windows|all]
+# (the default), the whole test command and the release as well. --check installs nothing: it
+# names what is missing, and fails where anything is.
+# Usage: setup.sh [--check] [linux|windows|all]
 set -euo pipefail
 
 linux=(
@@ -26,11 +27,13 @@ release=(
   git build-essential dpkg-dev debhelper lintian locales apt-utils debootstrap
   osslsigncode openssl diffoscope-minimal gnupg python3-jsonschema python3-yaml
 )
+check=
+[ "${1:-}" != --check ] || { check=1; shift; }
 case "${1:-all}" in
   linux) packages=("${linux[@]}") ;;
   windows) packages=("${windows[@]}") ;;
   all) packages=("${linux[@]}" "${windows[@]}" "${release[@]}") ;;
-  *) echo "usage: setup.sh [linux|windows|all]" >&2; exit 2 ;;
+  *) echo "usage: setup.sh [--check] [linux|windows|all]" >&2; exit 2 ;;
 esac
 
 missing=()
@@ -40,6 +43,7 @@ for p in "${packages[@]}"; do
   fi
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
+[ -z "$check" ] || { echo "missing: ${missing[*]}" >&2; exit 1; }
 
 echo "Installing: ${missing[*]}"
 sudo=()
