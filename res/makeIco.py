@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
 """Build-time tool: turns icon 135's artwork (the XPM) into a Windows .ico.

@@ -19,14 +19,14 @@ maintainer=${3:-}
 homepage=${4:-}
 downloads=${5:-}
 : "${SOURCE_DATE_EPOCH:?deb.sh: SOURCE_DATE_EPOCH must date the sources}"
-version=$(sed -n 's/^project(zandrel VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
+version=$(sed -n '0,/^## /s/^## \([0-9.]*\) .*/\1/p' "$src/NEWS.md")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "deb.sh: $*" >&2; exit 1; }
 
 # The committed changelog is NEWS.md's, as the Debian maintainer who committed it signed it.
 committed=$(dpkg-parsechangelog -l "$src/debian/changelog" -SMaintainer)
-python3 "$src/res/linux/changelog.py" "$src/NEWS.md" "$committed" "$work/changelog"
+"$src/res/linux/changelog.py" "$src/NEWS.md" "$committed" "$work/changelog"
 cmp -s "$work/changelog" "$src/debian/changelog" ||
   fail "debian/changelog is not NEWS.md's: write it with res/linux/changelog.py NEWS.md '$committed' debian/changelog"
 
@@ -36,12 +36,17 @@ tar -C "$work" --exclude="zandrel-$version/debian" --sort=name --mtime="@$SOURCE
   --owner=0 --group=0 --numeric-owner --mode=u=rwX,go=rX --format=gnu -cf - "zandrel-$version" |
   xz -6 -T1 >"$work/zandrel_$version.orig.tar.xz"
 if [ -n "$maintainer" ]; then
-  python3 "$tree/res/linux/changelog.py" "$tree/NEWS.md" "$maintainer" "$tree/debian/changelog"
+  "$tree/res/linux/changelog.py" "$tree/NEWS.md" "$maintainer" "$tree/debian/changelog"
 fi
 awk -v maintainer="${maintainer:-$committed}" -v homepage="$homepage" '
   /^Maintainer: / { print "Maintainer: " maintainer; next }
   /^Standards-Version: / && homepage != "" { print "Homepage: " homepage }
   { print }' "$src/debian/control" >"$tree/debian/control"
+# Whom to write to: the maintainer named, in every file that names a contact.
+if [ -n "$maintainer" ]; then
+  sed -i "s|^Upstream-Contact: .*|Upstream-Contact: $maintainer|" "$tree/debian/copyright"
+  sed -i "s|^Contact: .*|Contact: $maintainer|" "$tree/debian/upstream/metadata"
+fi
 # Where the sources are published: the copyright's Source and upstream/metadata's pages.
 if [ -n "$homepage" ]; then
   sed -i "s|^Upstream-Contact: .*|&\nSource: $homepage|" "$tree/debian/copyright"

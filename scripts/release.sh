@@ -13,8 +13,7 @@
 #   ZANDREL_MAINTAINER        "Name <address>": the Debian package's maintainer; lintian must then
 #                             be silent, and without one the release says what lintian reports
 #   ZANDREL_HOMEPAGE          the publisher's page for zandrel: the package's Homepage, the
-#                             metainfo's and the manifests' (which need one); Scoop's checkver
-#                             reads the newest version from the name of the zip it links
+#                             metainfo's and the manifests' (which need one)
 #   ZANDREL_URL_BASE          where the downloads will be published: debian/watch looks beside it,
 #                             and winget's and Scoop's manifests for them go into winget/ and scoop/
 # Signing, neither recorded nor needed to rebuild:
@@ -45,6 +44,9 @@
 set -euo pipefail
 # One byte order for every list the release makes (SHA256SUMS above all), whatever the caller's.
 export LC_ALL=C.UTF-8
+# The system's tools, whose Debian packages BUILDINFO records, whatever comes first in the
+# caller's PATH (a Python of their own, a compiler wrapper).
+export PATH=/usr/sbin:/usr/bin:/sbin:/bin
 repo=$(cd "$(dirname "$0")/.." && pwd)
 say() { echo "release: $*"; }
 refuse() { echo "release.sh: $*" >&2; exit 1; }
@@ -137,8 +139,11 @@ work=$(mktemp -d)
 trap 'chmod -R u+rwX "$work" 2>/dev/null; rm -rf "$work" "$stage"' EXIT
 mkdir "$work/src" "$work/home" "$work/tmp"
 python3 "$repo/scripts/sources.py" "$repo" "$tree" "$work/src" "$epoch"
-version=$(sed -n 's/^project(zandrel VERSION \([0-9.]*\).*/\1/p' "$work/src/CMakeLists.txt")
-released=$(sed -n "s/^## $version (\([0-9-]*\))\$/\1/p" "$work/src/NEWS.md")
+# The version and its date: NEWS.md's newest heading, "## VERSION (DATE)", their one place.
+read -r version released < <(sed -n '0,/^## /s/^## \([0-9.]*\) (\([0-9-]*\))$/\1 \2/p' "$work/src/NEWS.md") || true
+[ -n "${version:-}" ] || refuse "NEWS.md's newest heading is not \"## VERSION (YYYY-MM-DD)\": add the release's notes under one"
+[ -n "$trial" ] || [ -n "$like" ] || git -C "$repo" tag --points-at HEAD | grep -qx "v$version" ||
+  say "the commit is not tagged v$version (git tag v$version), as a published release's is"
 # Nothing from the builder's environment but the path and the signing settings: no compiler,
 # flags, locale, time zone or home folder of theirs.
 clean=(env -i "PATH=$PATH" "HOME=$work/home" "TMPDIR=$work/tmp" TZ=UTC LC_ALL=C.UTF-8
@@ -222,10 +227,11 @@ PY
   fi
 fi
 # The release notes and the licence on their own, for the manifests to link; the version alone,
-# which the publisher also puts beside the releases' folders, for Scoop to find the newest.
+# which the publisher also puts beside the releases' folders, for Scoop to find the newest: only
+# where this release holds the Windows downloads that Scoop and winget are sent to.
 cp "$work/src/NEWS.md" "$stage/${prefix}NEWS.md"
 cp "$work/src/LICENSE" "$stage/${prefix}LICENSE"
-echo "$version" >"$stage/${prefix}LATEST"
+[ ! -f "$stage/${prefix}zandrel-$version-win64.zip" ] || echo "$version" >"$stage/${prefix}LATEST"
 # The screenshot the metainfo names, where the downloads' address is known.
 [ -z "${ZANDREL_URL_BASE:-}" ] || cp "$work/src/docs/screenshot.png" "$stage/${prefix}screenshot.png"
 

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
 """Writes debian/changelog from NEWS.md: one entry per "## VERSION (YYYY-MM-DD)" section, packaged as

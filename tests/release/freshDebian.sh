@@ -86,22 +86,23 @@ else
   cp -a "$base/." "$root/"
 fi
 # The Linux tests build from the release's orig tarball where there is one, as another packager
-# starts: a tree without debian/ or git must build, test and install.
+# starts: a tree without debian/ or git must build, test and install. In root's home, which no
+# other user may enter, as where root's clone of a new user's would be.
 if [ -n "$dist" ] && [ -n "$ci" ]; then
-  mkdir -p "$root/src/zandrel"
-  tar -xJf "$dist"/*.orig.tar.xz --strip-components=1 -C "$root/src/zandrel"
+  mkdir -p "$root/root/zandrel"
+  tar -xJf "$dist"/*.orig.tar.xz --strip-components=1 -C "$root/root/zandrel"
 else
-  git clone --quiet --no-hardlinks "$repo" "$root/src/zandrel"
+  git clone --quiet --no-hardlinks "$repo" "$root/root/zandrel"
 fi
 bind_system "$root"
 system="Debian $(cat "$root/etc/debian_version")"
 if [ -n "$ci" ]; then
   echo "== the Linux build and its tests on $system"
-  inside bash -c 'cd /src/zandrel && scripts/setup.sh linux && scripts/build.sh -DZANDREL_GUI=ON -DZANDREL_TESTS=ON -DZANDREL_BENCH=OFF &&
+  inside bash -c 'cd /root/zandrel && scripts/setup.sh linux && scripts/build.sh -DZANDREL_GUI=ON -DZANDREL_TESTS=ON -DZANDREL_BENCH=OFF &&
     ctest --test-dir build --output-on-failure -j"$(nproc)"'
 else
   echo "== scripts/test.sh on $system"
-  inside bash -c 'cd /src/zandrel && scripts/test.sh'
+  inside bash -c 'cd /root/zandrel && scripts/test.sh'
 fi
 
 if [ -n "$dist" ]; then

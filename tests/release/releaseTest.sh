@@ -18,7 +18,9 @@
 # - what must leave dist/ as it was: a wrong signing password (said before anything is built),
 #   uncommitted changes; and an unsigned trial release after another platform's, which replaces
 #   all of dist/;
-# - one version later (a throw-away commit), an apt repository that carries the first one forward.
+# - one version later, made by the README's publishing steps as they stand, for Linux alone: an
+#   apt repository that carries the first one forward, and no LATEST that would send Scoop to
+#   Windows downloads it does not hold.
 # ZANDREL_KEEP_RELEASE names a folder to keep the first and the later release in.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
@@ -39,7 +41,7 @@ release() { # $1: a name for this build; then environment settings; then -- and 
 }
 listing() { (cd "$1" && find . -type f -exec sha256sum {} + | sort); }
 
-version=$(sed -n 's/^project(zandrel VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+version=$(sed -n '0,/^## /s/^## \([0-9.]*\) .*/\1/p' "$repo/NEWS.md")
 downloads=("zandrel_${version}-1_amd64.deb" "zandrel-dbgsym_${version}-1_amd64.deb" "zandrel_$version.orig.tar.xz" "zandrel_${version}-1.debian.tar.xz"
   "zandrel_${version}-1.dsc" "zandrel-$version-setup.exe" "zandrel-$version-win64.zip" NEWS.md LICENSE LATEST
   BUILDINFO "zandrel-$version-authenticode.tar" screenshot.png)
@@ -77,6 +79,10 @@ fi
   "zandrel_${version}-1_amd64.buildinfo" "zandrel_${version}-1_source.changes" "${repository[@]}" winget scoop | sort)" ] ||
   fail "dist holds $(ls "$scratch/first")"
 grep -qx "commit: $(git -C "$repo" rev-parse HEAD)" "$scratch/first/BUILDINFO" || fail "BUILDINFO names no commit"
+# The publisher's contact wherever a released file names one; no placeholder.
+for tarball in "$scratch/first/zandrel_$version.orig.tar.xz" "$scratch/first/zandrel_${version}-1.debian.tar.xz"; do
+  tar -xJOf "$tarball"
+done | grep -a '@invalid' && fail "a placeholder address in the released sources"
 
 # The one version in every download: the package, its changelog, manual page and metainfo; the
 # program's version record, no debug build; the installer's name.
@@ -105,15 +111,22 @@ assert names == {"zandrel.exe", "README.md", "LICENSE.txt", "THIRD-PARTY-NOTICES
 PY
 echo "first release: $(ls "$scratch/first" | wc -l) files, version $version throughout"
 
-# One version later (a throw-away commit), its repository carrying the first one's forward.
+# One version later, by the README's publishing steps as it writes them: the notes under a new
+# heading (by hand there), then each command, the release's with a folder and a platform.
 later=${version%.*}.$((${version##*.} + 1))
 git clone -q "$repo" "$scratch/later-clone"
-(cd "$scratch/later-clone" && sed -i "s/^project(zandrel VERSION $version/project(zandrel VERSION $later/" CMakeLists.txt &&
-  sed -i "0,/^## /s//## $later ($(date -u +%F))\n\n- A later release.\n\n## /" NEWS.md &&
-  python3 res/linux/changelog.py NEWS.md "$(dpkg-parsechangelog -SMaintainer)" debian/changelog &&
-  git -c user.name=test -c user.email=test@example.org commit -qam "$later")
-release later "${publisher[@]}" ZANDREL_URL_BASE="$base/$later" ZANDREL_APT_PREVIOUS="$scratch/first/apt" \
-  -- "$scratch/later" linux || { cat "$scratch/later.log"; fail "release later"; }
+sed -i "0,/^## /s//## $later ($(date -u +%F))\n\n- A later release.\n\n## /" "$scratch/later-clone/NEWS.md"
+steps=$(awk '/^<!-- The publishing steps/ {on = 1; next} on && /^    / {print substr($0, 5); next} on && NF {exit}' "$repo/README.md")
+[ "$(wc -l <<<"$steps")" -ge 3 ] || fail "no publishing steps in the README: $steps"
+(cd "$scratch/later-clone" && export "${publisher[@]}" ZANDREL_URL_BASE="$base/$later" ZANDREL_APT_PREVIOUS="$scratch/first/apt" \
+  GIT_AUTHOR_NAME=test GIT_AUTHOR_EMAIL=test@example.org GIT_COMMITTER_NAME=test GIT_COMMITTER_EMAIL=test@example.org &&
+  while read -r step; do
+    step=${step//VERSION/$later}
+    [[ $step != scripts/release.sh* ]] || step="$step $scratch/later linux"
+    echo "+ $step"
+    eval "$step" || exit 1
+  done <<<"$steps") >"$scratch/later.log" 2>&1 || { cat "$scratch/later.log"; fail "release later, by the README's steps"; }
+[ ! -e "$scratch/later/LATEST" ] || fail "a release without the Windows downloads writes LATEST"
 if [ ${#repository[@]} -gt 0 ]; then
   [ "$(sed -n 's/^Version: //p' "$scratch/later/apt/Packages" | sort)" = "$(printf '%s\n' "$version-1" "$later-1")" ] ||
     fail "the later repository holds $(sed -n 's/^Version: //p' "$scratch/later/apt/Packages")"
@@ -217,7 +230,13 @@ if [ "$(id -u)" -eq 0 ]; then
   chown -R nobody: "$rebuilder" "$shm"
   as_rebuilder=(runuser -u nobody --)
 fi
-(umask 077 && "${as_rebuilder[@]}" env HOME="$rebuilder/home" TMPDIR="$shm" CXXFLAGS=-march=native CFLAGS=-O0 \
+# A python3 of the rebuilder's own first in PATH, which the release must not take for Debian's.
+mkdir "$rebuilder/bin"
+printf '#!/bin/sh\necho "not Debian'"'"'s python3" >&2\nexit 1\n' >"$rebuilder/bin/python3"
+chmod 755 "$rebuilder/bin/python3"
+# From a folder the rebuilder can enter, wherever the caller's is (root's home, a 0700 folder).
+(umask 077 && cd "$rebuilder" && "${as_rebuilder[@]}" env HOME="$rebuilder/home" TMPDIR="$shm" CXXFLAGS=-march=native CFLAGS=-O0 \
+  PATH="$rebuilder/bin:$PATH" \
   LOCPATH="$scratch/locale" LANG=en_US.UTF-8 TZ=Pacific/Kiritimati SOURCE_DATE_EPOCH=1 \
   ZANDREL_SIGNATURES="$rebuilder/zandrel-$version-authenticode.tar" ZANDREL_SIGN_CAFILE="$rebuilder/cert.pem" \
   "$rebuilder/clone/scripts/release.sh" --like "$rebuilder/BUILDINFO" "$rebuilt" >"$scratch/rebuilt.log" 2>&1) ||

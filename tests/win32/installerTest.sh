@@ -8,6 +8,8 @@
 # goes; then the registered quiet uninstall removes all of it but the user's zandrel.ini.
 set -euo pipefail
 setup=$(realpath "$1")
+version=$(basename "$setup" -setup.exe)
+version=${version#zandrel-}
 here=$(dirname "$0")
 source "$here/../support/xvfb.sh"
 source "$here/../support/wine.sh"
@@ -64,7 +66,7 @@ PY
 [ "${start_in,,}" = "${profile_win,,}" ] || fail "the shortcut starts in '$start_in', not the profile folder '$profile_win'"
 
 [ "$(regval DisplayName)" = zandrel ] || fail "Apps & features: DisplayName '$(regval DisplayName)'"
-[ "$(regval DisplayVersion)" = 1.0.0.1 ] || fail "Apps & features: DisplayVersion"
+[ "$(regval DisplayVersion)" = "$version" ] || fail "Apps & features: DisplayVersion"
 regval DisplayIcon | grep -qi 'zandrel.exe' || fail "Apps & features: DisplayIcon"
 regval UninstallString | grep -qi 'uninstall.exe' || fail "Apps & features: UninstallString"
 installed_kib=$(( $(cat "$inst"/* | wc -c) / 1024 ))
