@@ -82,7 +82,7 @@ grep -qx "commit: $(git -C "$repo" rev-parse HEAD)" "$scratch/first/BUILDINFO" |
 # The publisher's contact wherever a released file names one; no placeholder.
 for tarball in "$scratch/first/zandrel_$version.orig.tar.xz" "$scratch/first/zandrel_${version}-1.debian.tar.xz"; do
   tar -xJOf "$tarball"
-done | grep -a '@invalid' && fail "a placeholder address in the released sources"
+done | grep -a '@inval[i]d' && fail "a placeholder address in the released sources"
 
 # The one version in every download: the package, its changelog, manual page and metainfo; the
 # program's version record, no debug build; the installer's name.
