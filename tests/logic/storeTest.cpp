@@ -85,6 +85,7 @@ TEST(SaveRuleTest, WhatASaveWrites)
 {
     const CKeptMarks none;
     const CKeptMarks kept3{{{true, "111"}, {}}};
+    const CKeptMarks keptNone{{{true, ""}, {}}};
     struct Row {
         const char* name;
         CStoreRecords held;
@@ -94,39 +95,12 @@ TEST(SaveRuleTest, WhatASaveWrites)
         CKindTexts written;
     };
     const Row rows[] = {
-        {"the kind registered, the other from the file",
-         {"111", "5555"},
-         {"222", "4444"},
-         none,
-         0,
-         {"222", "5555"}},
-        {"a close writes nothing of its own",
-         {"777", "5555"},
-         {"111", "4444"},
-         none,
-         -1,
-         {"777", "5555"}},
-        {"kept, the record as noted", {"111", "4444"}, {"555", "6666"}, kept3, 1, {"555", "6666"}},
-        {"kept, another number since", {"777", "4444"}, {"555", "6666"}, kept3, 1, {"777", "6666"}},
-        {"kept, noted against no number, one since",
-         {"777", ""},
-         {"555", ""},
-         {{{true, ""}, {}}},
-         -1,
-         {"777", ""}},
-        {"an empty record takes this copy's number",
-         {"", "5555"},
-         {"111", "6666"},
-         none,
-         1,
-         {"111", "6666"}},
-        {"an empty record takes a kept number",
-         {"", "5555"},
-         {"555", "4444"},
-         kept3,
-         -1,
-         {"555", "5555"}},
-        {"neither has a number", {}, {"", ""}, none, -1, {"", ""}},
+        {"the kind set, the other's", {"111", "5555"}, {"222", "4444"}, none, 0, {"222", "5555"}},
+        {"kept, as noted", {"111", "4444"}, {"555", "6666"}, kept3, 1, {"555", "6666"}},
+        {"kept, another since", {"777", "4444"}, {"555", "6666"}, kept3, 1, {"777", "6666"}},
+        {"kept against none, one since", {"777", ""}, {"555", ""}, keptNone, -1, {"777", ""}},
+        {"an empty record: mine", {"", "5555"}, {"111", "6666"}, none, 1, {"111", "6666"}},
+        {"an empty record: kept", {"", "5555"}, {"555", "4444"}, kept3, -1, {"555", "5555"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
