@@ -413,13 +413,14 @@ TEST_F(StoreFileTest, AKeptNumberYieldsOnlyToAnotherNumberOfItsKind)
     };
     const Press kept{0, 0, "555", Call::Lock};
     const Press unreadable{0, 0, "555", Call::Open};
+    const Press gone{0, 0, "555", Call::Gone};
     const Press anew{1, 0, nullptr};
+    const Press set5555{1, 1, "5555"};
+    const Press set6666{0, 1, "6666"};
     const Row rows[] = {
         {"nothing between", {kept}, EncodeStore("555", "4444")},
         {"saved by pressing set again", {kept, {0, 0, "555"}}, EncodeStore("555", "4444")},
-        {"nobody could read it, after its own save",
-         {{0, 0, "222"}, unreadable},
-         EncodeStore("555", "4444")},
+        {"unreadable, after its own save", {{0, 0, "222"}, unreadable}, EncodeStore("555", "4444")},
         {"another copy sets 777 after", {kept, {1, 0, "777"}}, EncodeStore("777", "4444")},
         {"another copy set 777 before", {{1, 0, "777"}, kept}, EncodeStore("555", "4444")},
         {"another copy sets 5555, then 4444 again",
@@ -429,16 +430,10 @@ TEST_F(StoreFileTest, AKeptNumberYieldsOnlyToAnotherNumberOfItsKind)
         {"another copy sets 777, then 111 again",
          {kept, {1, 0, "777"}, {1, 0, "111"}},
          EncodeStore("555", "4444")},
-        {"out of reach at the press, back as it was",
-         {{0, 0, "555", Call::Gone}, {0, 1, "6666"}},
-         EncodeStore("555", "6666")},
+        {"out of reach, back as it was", {gone, set6666}, EncodeStore("555", "6666")},
         // A record that holds no number gives this copy's own back.
-        {"removed, a copy started anew sets 5555, this one 6666",
-         {anew, {1, 1, "5555"}, {0, 1, "6666"}},
-         EncodeStore("111", "6666")},
-        {"removed, a copy started anew sets 5555, the kept number closes",
-         {kept, anew, {1, 1, "5555"}},
-         EncodeStore("555", "5555")},
+        {"removed, another anew: 5555, 6666", {anew, set5555, set6666}, EncodeStore("111", "6666")},
+        {"removed, another anew: 5555, close", {kept, anew, set5555}, EncodeStore("555", "5555")},
         {"nobody could read it, another copy sets 777 after",
          {unreadable, {1, 0, "777"}},
          EncodeStore("777", "4444")},
