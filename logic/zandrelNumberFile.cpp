@@ -20,11 +20,9 @@ CSavePlan PlanSave(const CStoreRecords& held, const CKindTexts& mine, const CKep
 std::optional<CStoreRecords> CNumberFile::Load(const std::string& strPath)
 {
     m_kept = {};
-    const std::optional<std::string> bytes = ReadStoreFile(*m_pOps, strPath);
-    if (bytes) {
-        m_lastSeen = DecodeStore(*bytes);
-    }
-    return bytes ? std::optional(m_lastSeen) : std::nullopt;
+    const std::optional<CStoreRecords> records = ReadStoreFile(*m_pOps, strPath);
+    m_lastSeen = records.value_or(m_lastSeen);
+    return records;
 }
 
 CNumberFile::CSaved CNumberFile::Save(const std::string& strPath, const CKindTexts& mine,

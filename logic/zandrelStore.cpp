@@ -183,16 +183,6 @@ bool WriteInOrder(CFileOps& ops, CFileOps::Handle h, std::size_t nLength, std::s
     return bytes.size() >= nLength || (ops.Truncate(h, nNew) && ops.Flush(h));
 }
 
-} // namespace
-
-std::optional<std::string> ReadStoreFile(CFileOps& ops, const std::string& strPath)
-{
-    const CFile file(ops, OpenLocked(ops, strPath, CFileOps::Mode::Read, CFileOps::Lock::Shared));
-    return file.IsOpen() ? ReadAll(ops, file.Get()) : std::nullopt;
-}
-
-namespace {
-
 std::optional<CStoreRecords> RecordsOf(CFileOps& ops, CFileOps::Handle h)
 {
     const std::optional<std::string> bytes = ReadAll(ops, h);
@@ -200,6 +190,12 @@ std::optional<CStoreRecords> RecordsOf(CFileOps& ops, CFileOps::Handle h)
 }
 
 } // namespace
+
+std::optional<CStoreRecords> ReadStoreFile(CFileOps& ops, const std::string& strPath)
+{
+    const CFile file(ops, OpenLocked(ops, strPath, CFileOps::Mode::Read, CFileOps::Lock::Shared));
+    return file.IsOpen() ? RecordsOf(ops, file.Get()) : std::nullopt;
+}
 
 std::optional<CStoreRecords> PeekStoreFile(CFileOps& ops, const std::string& strPath)
 {

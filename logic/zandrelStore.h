@@ -37,9 +37,9 @@ CStoreRecords DecodeStore(std::string_view bytes);
 // for good is soon given up.
 inline constexpr int kLockWaitMs = 2000;
 
-// The file's bytes, read under a shared lock. Nothing when it cannot be opened or read, or stays
+// The file's records, read under a shared lock. Nothing when it cannot be opened or read, or stays
 // busy with another program for longer than the wait.
-std::optional<std::string> ReadStoreFile(CFileOps& ops, const std::string& strPath);
+std::optional<CStoreRecords> ReadStoreFile(CFileOps& ops, const std::string& strPath);
 
 // The file's records as they stand, read without waiting for the file or locking it. Nothing when
 // it cannot be opened or read, a missing file among them: what cannot be reached now may come
