@@ -107,7 +107,7 @@ fi
 
 if [ -n "$dist" ]; then
   echo "== the release's source package, built on $system by a user, as the README says, with its tests"
-  mkdir "$root/src/package"
+  mkdir -p "$root/src/package"
   cp "$dist"/*.dsc "$dist"/*.orig.tar.xz "$dist"/*.debian.tar.xz "$root/src/package/"
   deb=$(cd "$dist" && ls ./zandrel_*_amd64.deb)
   dsc=$(cd "$dist" && ls ./*.dsc)
