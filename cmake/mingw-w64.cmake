@@ -1,6 +1,7 @@
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
-# Cross-builds for 64-bit Windows with Debian's mingw-w64 (posix threads flavour, for std::thread).
+# Cross-builds for 64-bit Windows with Debian's mingw-w64, in the flavour setup.sh installs (posix
+# threads). Nothing here starts a thread: the flavour decides only which runtime is linked in.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The seam between the number logic and a window: what the core asks of the controls and boxes.
 #pragma once
 
 #include <string>

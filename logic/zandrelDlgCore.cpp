@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The main dialog's behaviour, whatever draws it: events, the exchange, closing, the number file.
 #include "zandrelDlgCore.h"
 
 #include "zandrelDraw.h"

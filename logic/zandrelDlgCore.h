@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The main dialog's behaviour, whatever draws it: the number state, its events and its closing.
 #pragma once
 
 #include "DialogSurface.h"

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The draw behind "get": the generator, the "使用" search and the zero-padded text.
 #pragma once
 
 #include <cstdint>

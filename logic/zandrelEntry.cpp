@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The entry's rules: its length limit in bytes, and when a registration may be made.
 #include "zandrelEntry.h"
 
 #include <algorithm>

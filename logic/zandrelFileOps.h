@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The file calls behind one seam, so that tests can fail or replace any of them.
 #pragma once
 
 #include "zandrelRuntime.h"

@@ -1,8 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
-#pragma once
-
 // Resource and control identifiers, shared by the number logic and both front ends.
+#pragma once
 
 namespace zandrel {
 

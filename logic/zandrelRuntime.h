@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// Stand-ins for the C runtime calls whose results users see: atoi, padding, the generator.
 #pragma once
 
 #include <cstdint>

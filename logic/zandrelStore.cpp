@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// zandrel.ini's bytes, and its reading and in-place writing under a lock, safe against crashes.
 #include "zandrelStore.h"
 
 #include <cstdint>

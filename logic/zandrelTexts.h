@@ -1,8 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
-#pragma once
-
 // The program's own texts, UTF-8, shown the same by both front ends.
+#pragma once
 
 namespace zandrel {
 

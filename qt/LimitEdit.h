@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The entry box on Linux: a line edit whose limit counts UTF-8 bytes.
 #pragma once
 
 #include <QLineEdit>

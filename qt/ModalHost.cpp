@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The message boxes and modal dialogs on Linux, shown as Windows shows them.
 #include "ModalHost.h"
 
 #include "TemplateDialog.h"

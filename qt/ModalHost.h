@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The message boxes and modal dialogs on Linux, behind a seam that tests answer through.
 #pragma once
 
 #include "DialogSurface.h"

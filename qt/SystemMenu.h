@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The window menu the dialog carries on Linux, where the window manager's is closed to it.
 #pragma once
 
 #include <QMenu>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// Dialog templates realised as Qt widgets, laid out in dialog units of the template's font.
 #pragma once
 
 #include "zandrel_rc.h"

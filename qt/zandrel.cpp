@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The program on Linux: the application object, the display check and the end requests.
 #include "zandrel.h"
 
 #include "zandrel_rc.h"

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The program on Linux: the application object that runs the main dialog.
 #pragma once
 
 #include <QApplication>

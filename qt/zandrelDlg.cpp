@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The main dialog and the version box on Linux: the core's surface in Qt widgets.
 #include "zandrelDlg.h"
 
 #include "LimitEdit.h"

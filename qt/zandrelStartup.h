@@ -1,13 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// What the program asks of the system before Qt starts: the display check and the signals.
 #pragma once
 
 #include <functional>
 #include <memory>
 
 class QObject;
-
-// What the shell asks of the system before Qt starts, each platform in a folder of its own.
 
 // Sets, once for the whole process, what it needs before anything else runs.
 void PrepareProcess();

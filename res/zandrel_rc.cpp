@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The resources as data: the two dialog templates, the string table, the icon and the version.
 #include "zandrel_rc.h"
 
 #include "zandrel.xpm"

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The resources as data, one source for both front ends: templates, strings, icon, version.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The program's dialog templates in the binary form Windows' dialog manager runs.
 #include "WinTemplate.h"
 
 #include "Wide.h"

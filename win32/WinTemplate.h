@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The program's dialog templates in the binary form Windows' dialog manager runs.
 #pragma once
 
 // Before <windows.h>, whose IDOK and IDCANCEL macros (of the same values) would hide these.

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// The main dialog and the version box on Windows: the core's surface in Win32 controls.
 #include "zandrelDlg.h"
 
 #include "Wide.h"

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zandrel developers
 // SPDX-License-Identifier: MIT
+// UTF-8 to UTF-16 and back, for the Windows calls.
 #include "Wide.h"
 
 #include <windows.h>
