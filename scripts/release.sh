@@ -3,8 +3,8 @@
 # SPDX-License-Identifier: MIT
 # Makes every download from the commit checked out, into dist/ (or DIST): the Debian source
 # package (.dsc, .orig.tar.xz, .debian.tar.xz) and the package built from it, the Windows
-# installer, the portable Windows program with README.md, LICENSE and the runtime's notices,
-# NEWS.md and LICENSE on their own, BUILDINFO (the commit, the publisher's settings, the Debian
+# installer, the portable Windows program with README.md, README.ja.md, LICENSE and the runtime's
+# notices, NEWS.md and LICENSE on their own, BUILDINFO (the commit, the publisher's settings, the Debian
 # packages that built it) and SHA256SUMS over all of them. The same commit and settings give the
 # same bytes, whatever the folder, the time, the user, the locale and the builder's git and
 # compiler settings.
@@ -203,7 +203,7 @@ if [[ " $platforms " == *" windows "* ]]; then
   cp "$work/windows/win32/zandrel-$version-setup.exe" "$stage/${prefix}zandrel-$version-setup.exe"
   # The portable program in a folder of its own, members sorted and dated as the commit.
   SOURCE_DATE_EPOCH=$epoch python3 - "$stage/${prefix}zandrel-$version-win64.zip" "zandrel-$version-win64" \
-    "$work/windows/win32/zandrel.exe" "$work/src/README.md" "$work/src/LICENSE" \
+    "$work/windows/win32/zandrel.exe" "$work/src/README.md" "$work/src/README.ja.md" "$work/src/LICENSE" \
     "$work/windows/win32/THIRD-PARTY-NOTICES.txt" <<'PY'
 import os, sys, time, zipfile
 out, folder, *paths = sys.argv[1:]

@@ -18,9 +18,9 @@
 # - what must leave dist/ as it was: a wrong signing password (said before anything is built),
 #   uncommitted changes; and an unsigned trial release after another platform's, which replaces
 #   all of dist/;
-# - one version later, made by the README's publishing steps as they stand, for Linux alone: an
-#   apt repository that carries the first one forward, and no LATEST that would send Scoop to
-#   Windows downloads it does not hold.
+# - one version later, made by the publishing steps of docs/publishing.md as they stand, for
+#   Linux alone: an apt repository that carries the first one forward, and no LATEST that would
+#   send Scoop to Windows downloads it does not hold.
 # ZANDREL_KEEP_RELEASE names a folder to keep the first and the later release in.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
@@ -107,17 +107,17 @@ found = f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}"
 assert found == version, f"version {found}"
 assert flags & mask & 1 == 0, "the debug flag"
 names = {n.split("/", 1)[1] for n in archive.namelist()}
-assert names == {"zandrel.exe", "README.md", "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"}, names
+assert names == {"zandrel.exe", "README.md", "README.ja.md", "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"}, names
 PY
 echo "first release: $(ls "$scratch/first" | wc -l) files, version $version throughout"
 
-# One version later, by the README's publishing steps as it writes them: the notes under a new
+# One version later, by the publishing steps as docs/publishing.md writes them: the notes under a new
 # heading (by hand there), then each command, the release's with a folder and a platform.
 later=${version%.*}.$((${version##*.} + 1))
 git clone -q "$repo" "$scratch/later-clone"
 sed -i "0,/^## /s//## $later ($(date -u +%F))\n\n- A later release.\n\n## /" "$scratch/later-clone/NEWS.md"
-steps=$(awk '/^<!-- The publishing steps/ {on = 1; next} on && /^    / {print substr($0, 5); next} on && NF {exit}' "$repo/README.md")
-[ "$(wc -l <<<"$steps")" -ge 3 ] || fail "no publishing steps in the README: $steps"
+steps=$(awk '/^<!-- The publishing steps/ {on = 1; next} on && /^    / {print substr($0, 5); next} on && NF {exit}' "$repo/docs/publishing.md")
+[ "$(wc -l <<<"$steps")" -ge 3 ] || fail "no publishing steps in docs/publishing.md: $steps"
 (cd "$scratch/later-clone" && export "${publisher[@]}" ZANDREL_URL_BASE="$base/$later" ZANDREL_APT_PREVIOUS="$scratch/first/apt" \
   GIT_AUTHOR_NAME=test GIT_AUTHOR_EMAIL=test@example.org GIT_COMMITTER_NAME=test GIT_COMMITTER_EMAIL=test@example.org &&
   while read -r step; do
