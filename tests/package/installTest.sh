@@ -17,7 +17,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 case "$mode" in
   cmake)
     DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
-    docs=(copyright)
+    docs=(copyright README.md README.ja.md)
     ;;
   deb)
     deb=$build
@@ -30,20 +30,22 @@ case "$mode" in
     done
     [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "Recommends: qt6-wayland for native Wayland"
     dpkg-deb -x "$deb" "$root"
-    docs=(copyright changelog.gz changelog.Debian.gz)
+    docs=(copyright changelog.gz changelog.Debian.gz README.md README.ja.md)
     ;;
   *) fail "unknown mode $mode" ;;
 esac
 
 id=org.zandrel.zandrel
 for f in usr/bin/zandrel usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
-         usr/share/man/man1/zandrel.1.gz "${docs[@]/#/usr/share/doc/zandrel/}" \
+         usr/share/man/man1/zandrel.1.gz usr/share/man/ja/man1/zandrel.1.gz "${docs[@]/#/usr/share/doc/zandrel/}" \
          usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$id.png; do
   [ -e "$root/$f" ] || fail "$f is not installed"
 done
 desktop-file-validate "$root/usr/share/applications/$id.desktop" || fail "desktop entry"
 bash "$(dirname "$0")/metainfoCheck.sh" "$root/usr/share/metainfo/$id.metainfo.xml" || fail "metainfo"
-man -l "$root/usr/share/man/man1/zandrel.1.gz" | grep -q 'zandrel.ini' || fail "manual page"
+for page in man1 ja/man1; do
+  man -l "$root/usr/share/man/$page/zandrel.1.gz" | grep -q 'zandrel.ini' || fail "manual page $page"
+done
 grep -qx "Exec=zandrel" "$root/usr/share/applications/$id.desktop" || fail "Exec"
 grep -qx "Icon=$id" "$root/usr/share/applications/$id.desktop" || fail "Icon"
 file "$root/usr/share/icons/hicolor/32x32/apps/$id.png" | grep -q "32 x 32" || fail "32x32 icon size"
