@@ -20,7 +20,7 @@ linux=(
 )
 windows=(
   cmake ninja-build python3
-  g++-mingw-w64-x86-64-posix mingw-w64-common googletest wine wine64 nsis libxml2-utils
+  g++-mingw-w64-x86-64-posix mingw-w64-common googletest wine wine64 nsis libxml2-utils locales
 )
 release=(
   clang libclang-rt-dev

@@ -1,8 +1,8 @@
 ; SPDX-FileCopyrightText: 2026 The zandrel developers
 ; SPDX-License-Identifier: MIT
-; The installer: for the current user, no administrator rights. makensis is given EXE, LICENSE,
-; NOTICES, ICON, VERSION and OUTFILE on its command line, and SIGN, a command that signs the file
-; named last, where the installer and its uninstaller are to be signed.
+; The installer: for the current user, no administrator rights, in Japanese or English. makensis
+; is given EXE, LICENSE, NOTICES, ICON, VERSION and OUTFILE on its command line, and SIGN, a
+; command that signs the file named last, where the installer and its uninstaller are to be signed.
 Unicode true
 Target amd64-unicode
 RequestExecutionLevel user
@@ -31,6 +31,13 @@ VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "LegalCopyright" "(C) 2026 The zandrel developers"
 
+; English first: where Windows speaks neither language, the installer speaks English. Otherwise
+; it speaks the system's display language, its pages from NSIS's own language files.
+LoadLanguageFile "${NSISDIR}\Contrib\Language files\English.nlf"
+LoadLanguageFile "${NSISDIR}\Contrib\Language files\Japanese.nlf"
+LangString RUNNING ${LANG_ENGLISH} "zandrel is running. Close it, then choose Retry."
+LangString RUNNING ${LANG_JAPANESE} "zandrel が実行中です。zandrel を閉じてから [再試行] を選んでください。"
+
 Page directory
 Page instfiles
 UninstPage uninstConfirm
@@ -49,7 +56,7 @@ Function ${un}WaitUntilClosed
     FileClose $0
     Goto closed
   running:
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "zandrel is running. Close it, then choose Retry." /SD IDCANCEL IDRETRY retry
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(RUNNING)" /SD IDCANCEL IDRETRY retry
     SetErrorLevel 2
     Quit
   closed:
@@ -69,7 +76,7 @@ Function RemoveEarlierInstallation
   retry:
     ExecWait '"$R0\uninstall.exe" /S _?=$R0' $R1
     StrCmp $R1 0 removed
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "zandrel is running. Close it, then choose Retry." /SD IDCANCEL IDRETRY retry
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(RUNNING)" /SD IDCANCEL IDRETRY retry
     SetErrorLevel 2
     Quit
   removed:

@@ -4,10 +4,13 @@
 # The installer under Wine, silently, as a user without administrator rights: installs (twice, as
 # an update over itself would), checks the files, the Start-menu shortcut and its start-in
 # folder, and the entry in Apps & features; with zandrel running, setup and the registered quiet
-# uninstall must fail and change nothing; installed into another folder, the first installation
+# uninstall must fail and change nothing, and the installer asks the user to close it in the
+# system's language (Japanese or English); installed into another folder, the first installation
 # goes; then the registered quiet uninstall removes all of it but the user's zandrel.ini.
+#   installerTest.sh SETUP.exe BOXANSWER.exe
 set -euo pipefail
 setup=$(realpath "$1")
+answer=$(realpath "$2")
 version=$(basename "$setup" -setup.exe)
 version=${version#zandrel-}
 here=$(dirname "$0")
@@ -93,6 +96,37 @@ for f in "$inst/zandrel.exe" "$inst/uninstall.exe" "$lnk"; do
   [ -f "$f" ] || fail "$f went while zandrel ran"
 done
 [ "$(regval DisplayName)" = zandrel ] || fail "the Apps & features entry went while zandrel ran"
+
+# The same in the system's language: Wine's follows the locale it is started in. Shown, the setup
+# speaks it from its first page; Install pressed, a box asks to close zandrel; answered Cancel,
+# the setup changes nothing and ends as a silent one does.
+mkdir "$scratch/locale"
+for locale in ja_JP en_US; do
+  localedef -i "$locale" -f UTF-8 "$scratch/locale/$locale.UTF-8" 2>/dev/null || fail "no $locale.UTF-8 locale to run in"
+done
+while IFS='|' read -r locale mode page box; do
+  in_locale=(env LOCPATH="$scratch/locale" LC_ALL="$locale.UTF-8")
+  answering=
+  flags=(/S)
+  if [ "$mode" = shown ]; then
+    "${in_locale[@]}" wine "$answer" setup 1 2 </dev/null >"$scratch/box.txt" 2>/dev/null &
+    answering=$!
+    flags=()
+  fi
+  status=0
+  "${in_locale[@]}" wine "$setup" "${flags[@]}" </dev/null || status=$?
+  if [ -n "$answering" ]; then
+    wait "$answering" || fail "$locale: the setup showed no page, or no box asked to close zandrel"
+    got=$(tr -d '\r' <"$scratch/box.txt" | paste -sd '|')
+    [ "$got" = "$page||$box" ] || fail "$locale: the setup read '$got', not '$page||$box'"
+  fi
+  [ "$status" -eq 2 ] || fail "$locale, $mode: setup ended with $status while zandrel ran, not 2"
+done <<'ROWS'
+ja_JP|shown|zandrel セットアップ:インストール フォルダ|zandrel セットアップ|zandrel が実行中です。zandrel を閉じてから [再試行] を選んでください。
+en_US|shown|zandrel Setup: Installation Folder|zandrel Setup|zandrel is running. Close it, then choose Retry.
+ja_JP|silent
+ROWS
+[ -f "$inst/zandrel.exe" ] || fail "zandrel.exe went while zandrel ran"
 kill -9 "$running" 2>/dev/null || true
 wait "$running" 2>/dev/null || true
 
