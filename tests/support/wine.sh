@@ -13,6 +13,9 @@ wine_prefix() {
   # The first start writes menus and file associations into the XDG folders: keep them here.
   export XDG_DATA_HOME=$dir/xdg/data XDG_CONFIG_HOME=$dir/xdg/config XDG_CACHE_HOME=$dir/xdg/cache
   mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
+  # A persistent wineserver left in the prefix by an earlier shell would never end, and every
+  # wait below would wait for it: it goes first.
+  wineserver -k 2>/dev/null || true
   wineboot --init >"$dir/wineboot.log" 2>&1 </dev/null || { cat "$dir/wineboot.log"; return 1; }
   wineserver -w
   # "ＭＳ Ｐゴシック" and its kin shown in IPA's Japanese faces, as a Japanese Windows would show
