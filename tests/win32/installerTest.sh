@@ -98,33 +98,38 @@ done
 [ "$(regval DisplayName)" = zandrel ] || fail "the Apps & features entry went while zandrel ran"
 
 # The same in the system's language: Wine's follows the locale it is started in. Shown, the setup
-# speaks it from its first page; Install pressed, a box asks to close zandrel; answered Cancel,
-# the setup changes nothing and ends as a silent one does.
+# and the uninstaller speak it from their first page; Install or Uninstall pressed, a box asks to
+# close zandrel; answered Cancel, they change nothing and end as silent ones do.
 mkdir "$scratch/locale"
 for locale in ja_JP en_US; do
   localedef -i "$locale" -f UTF-8 "$scratch/locale/$locale.UTF-8" 2>/dev/null || fail "no $locale.UTF-8 locale to run in"
 done
-while IFS='|' read -r locale mode page box; do
+inst_win=$(winepath -w "$inst" 2>/dev/null)
+while IFS='|' read -r locale run page box; do
   in_locale=(env LOCPATH="$scratch/locale" LC_ALL="$locale.UTF-8")
+  case "$run" in
+    setup) command=("$setup") ;;
+    setup/S) command=("$setup" /S) ;;
+    uninstall) command=("$inst/uninstall.exe" "_?=$inst_win") ;;
+  esac
   answering=
-  flags=(/S)
-  if [ "$mode" = shown ]; then
-    "${in_locale[@]}" wine "$answer" setup 1 2 </dev/null >"$scratch/box.txt" 2>/dev/null &
+  if [ -n "$page" ]; then
+    "${in_locale[@]}" wine "$answer" "$run" 1 2 </dev/null >"$scratch/box.txt" 2>/dev/null &
     answering=$!
-    flags=()
   fi
   status=0
-  "${in_locale[@]}" wine "$setup" "${flags[@]}" </dev/null || status=$?
+  "${in_locale[@]}" wine "${command[@]}" </dev/null || status=$?
   if [ -n "$answering" ]; then
-    wait "$answering" || fail "$locale: the setup showed no page, or no box asked to close zandrel"
+    wait "$answering" || fail "$locale, $run: no page, or no box asked to close zandrel"
     got=$(tr -d '\r' <"$scratch/box.txt" | paste -sd '|')
-    [ "$got" = "$page||$box" ] || fail "$locale: the setup read '$got', not '$page||$box'"
+    [ "$got" = "$page||$box" ] || fail "$locale, $run: read '$got', not '$page||$box'"
   fi
-  [ "$status" -eq 2 ] || fail "$locale, $mode: setup ended with $status while zandrel ran, not 2"
+  [ "$status" -eq 2 ] || fail "$locale, $run: ended with $status while zandrel ran, not 2"
 done <<'ROWS'
-ja_JP|shown|zandrel セットアップ:インストール フォルダ|zandrel セットアップ|zandrel が実行中です。zandrel を閉じてから [再試行] を選んでください。
-en_US|shown|zandrel Setup: Installation Folder|zandrel Setup|zandrel is running. Close it, then choose Retry.
-ja_JP|silent
+ja_JP|setup|zandrel セットアップ:インストール フォルダ|zandrel セットアップ|zandrel が実行中です。zandrel を閉じてから [再試行] を選んでください。
+en_US|setup|zandrel Setup: Installation Folder|zandrel Setup|zandrel is running. Close it, then choose Retry.
+ja_JP|uninstall|zandrel アンインストール:確認|zandrel アンインストール|zandrel が実行中です。zandrel を閉じてから [再試行] を選んでください。
+ja_JP|setup/S
 ROWS
 [ -f "$inst/zandrel.exe" ] || fail "zandrel.exe went while zandrel ran"
 kill -9 "$running" 2>/dev/null || true
