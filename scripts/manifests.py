@@ -2,8 +2,8 @@
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
 """Writes the package managers' manifests for the downloads in DIST, published under URL_BASE:
-winget's multi-file manifest (version, installer, default locale; ManifestVersion 1.10.0) in
-DIST/winget/, and Scoop's in DIST/scoop/zandrel.json. They describe the installer as it behaves:
+winget's multi-file manifest (version, installer, the default locale en-US and the locale ja-JP;
+ManifestVersion 1.10.0) in DIST/winget/, and Scoop's in DIST/scoop/zandrel.json. They describe the installer as it behaves:
 per user, exit code 2 while zandrel runs, and the Apps & features entry it writes; and the
 portable zip, winget's second installer and Scoop's only one. They leave out what winget assumes
 anyway (a nullsoft installer's switches, Windows 10, upgrading by installing over). Every address
@@ -23,6 +23,14 @@ LONG_DESCRIPTION = (
     "digits (numbers4), zero-padded, each time you press get. For each kind it remembers the "
     "number you last registered with set, and can chain a draw to it. The two numbers are kept "
     "in zandrel.ini in the folder zandrel was started from.")
+# What winget shows where Windows speaks Japanese, as most of zandrel's users' does.
+DESCRIPTION_JA = "3 桁・4 桁の数字を引く"
+LONG_DESCRIPTION_JA = (
+    "zandrel は、get を押すたびに 3 桁（numbers3）または 4 桁（numbers4）の乱数を先頭を 0 で"
+    "埋めて出す小さなウィンドウです。種類ごとに set で最後に登録した番号を覚えておき、その番号に"
+    "つなげて数字を引くこともできます。二つの番号は、zandrel を起動したフォルダーの zandrel.ini "
+    "に保存されます。")
+TAGS_JA = ["数字", "乱数", "ユーティリティ"]
 LICENSE = "MIT"
 TAGS = ["numbers", "random", "utility"]
 MANIFEST_VERSION = "1.10.0"
@@ -106,6 +114,12 @@ def main():
         "Description": LONG_DESCRIPTION, "Moniker": "zandrel",
         "Tags": TAGS, "ReleaseNotesUrl": f"{base}/NEWS.md", "ManifestType": "defaultLocale",
         "ManifestVersion": MANIFEST_VERSION})
+    write(f"{dist}/winget/{PACKAGE}.locale.ja-JP.yaml", "locale", {
+        **common, "PackageLocale": "ja-JP", "Publisher": PUBLISHER, "PublisherUrl": homepage,
+        "PublisherSupportUrl": homepage, "PackageName": "zandrel", "PackageUrl": homepage,
+        "License": LICENSE, "LicenseUrl": f"{base}/LICENSE", "ShortDescription": DESCRIPTION_JA,
+        "Description": LONG_DESCRIPTION_JA, "Tags": TAGS_JA, "ReleaseNotesUrl": f"{base}/NEWS.md",
+        "ManifestType": "locale", "ManifestVersion": MANIFEST_VERSION})
     os.makedirs(f"{dist}/scoop", exist_ok=True)
     scoop = {
         "version": version,

@@ -169,6 +169,7 @@ def sha256(name):
 manifests = {"winget/zandrel.zandrel.yaml": "winget-1.10.0/manifest.version.1.10.0.json",
              "winget/zandrel.zandrel.installer.yaml": "winget-1.10.0/manifest.installer.1.10.0.json",
              "winget/zandrel.zandrel.locale.en-US.yaml": "winget-1.10.0/manifest.defaultLocale.1.10.0.json",
+             "winget/zandrel.zandrel.locale.ja-JP.yaml": "winget-1.10.0/manifest.locale.1.10.0.json",
              "scoop/zandrel.json": "scoop/schema.json"}
 for manifest, schema in manifests.items():
     jsonschema.Draft7Validator(load(f"{schemas}/{schema}")).validate(load(f"{dist}/{manifest}"))
@@ -179,6 +180,8 @@ for kind, name in ("nullsoft", setup), ("zip", portable):
     assert installers[kind]["InstallerSha256"].lower() == sha256(name), f"the hash of {name}"
 locale = load(f"{dist}/winget/zandrel.zandrel.locale.en-US.yaml")
 assert locale["Description"] and locale["PublisherSupportUrl"] == homepage, "Description, PublisherSupportUrl"
+ja = load(f"{dist}/winget/zandrel.zandrel.locale.ja-JP.yaml")
+assert "数字" in ja["ShortDescription"] and ja["PackageVersion"] == version, "the ja-JP locale"
 zip = load(f"{dist}/scoop/zandrel.json")["architecture"]["64bit"]
 assert zip["url"] == f"{base}/{portable}" and zip["hash"] == sha256(portable), "the zip"
 # Every address is the publisher's page, a download (this release's or, autoupdate, the next's),
