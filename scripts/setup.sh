@@ -9,7 +9,7 @@
 set -euo pipefail
 
 linux=(
-  cmake ninja-build g++ pkgconf
+  cmake ninja-build g++ pkgconf python3
   qt6-base-dev libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic

@@ -48,7 +48,10 @@ for page in man1 ja/man1; do
 done
 grep -qx "Exec=zandrel" "$root/usr/share/applications/$id.desktop" || fail "Exec"
 grep -qx "Icon=$id" "$root/usr/share/applications/$id.desktop" || fail "Icon"
-file "$root/usr/share/icons/hicolor/32x32/apps/$id.png" | grep -q "32 x 32" || fail "32x32 icon size"
+for size in 16 24 32 48 64 128 256; do
+  file "$root/usr/share/icons/hicolor/${size}x$size/apps/$id.png" | grep -q "PNG image data, $size x $size, 8-bit/color RGBA" ||
+    fail "the ${size}x$size icon"
+done
 
 start_xvfb "$scratch"
 mkdir "$scratch/home"

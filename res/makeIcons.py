@@ -1,13 +1,19 @@
 #!/usr/bin/python3
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
-"""Build-time tool: turns icon 135's artwork (the XPM) into a Windows .ico.
+"""Build-time tool: turns icon 135's artwork (the XPM) into a Windows .ico, or into the PNGs of
+the hicolor icon theme for Linux. Plain Python, run on the build machine, so that a cross build
+runs nothing built for its target.
 
-The 32 x 32 image keeps the artwork's 16 colours. Larger renditions enlarge the same pixels
+The .ico: the 32 x 32 image keeps the artwork's 16 colours. Larger renditions enlarge the same pixels
 (nearest neighbour, so pixel art stays sharp at 150 % and 200 %), stored as PNG, which Windows
 reads inside an icon since Vista and which keeps them a fraction of their size as bitmaps; a
 16 x 16 one averages each 2 x 2 block for the small icon.
+
+The hicolor sizes: whole-number enlargements keep the pixels sharp; every other size (16, 24, 48)
+averages the artwork's pixels over the area each new pixel covers, transparency included.
 """
+import os
 import re
 import struct
 import sys
@@ -47,7 +53,7 @@ def header(size, bits, colours=0):
 def image_4bit(pixels):
     palette = sorted({px for row in pixels for px in row if px is not None})
     if len(palette) > 16:
-        sys.exit("makeIco: the artwork has more than 16 colours")
+        sys.exit("makeIcons: the artwork has more than 16 colours")
     palette += [(0, 0, 0)] * (16 - len(palette))
     body = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
     for row in reversed(pixels):
@@ -69,11 +75,40 @@ def image_png(pixels):
         return (struct.pack(">I", len(data)) + kind + data
                 + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
     size = len(pixels)
-    raw = b"".join(b"\0" + b"".join(bytes((*px, 255)) if px else b"\0\0\0\0" for px in row)
-                   for row in pixels)
+    raw = b"".join(b"\0" + b"".join(bytes(rgba(px)) for px in row) for row in pixels)
     png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
     return png, 0, 32
+
+
+def rgba(px):
+    return (0, 0, 0, 0) if px is None else px if len(px) == 4 else (*px, 255)
+
+
+def spans(n, size, t):
+    """The source pixels under new pixel t of size, with their overlaps (in 1/size of a pixel)."""
+    start, end = t * n, (t + 1) * n
+    return [(s, min(end, (s + 1) * size) - max(start, s * size)) for s in range(start // size, (end - 1) // size + 1)]
+
+
+def resampled(pixels, size):
+    """Each new pixel the area-weighted mean of the pixels it covers, colours weighted by their
+    opacity; in whole numbers, so that every build gives the same bytes."""
+    n = len(pixels)
+    out = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            alpha, colour = 0, [0, 0, 0]
+            for sy, wy in spans(n, size, y):
+                for sx, wx in spans(n, size, x):
+                    px = pixels[sy][sx]
+                    if px is not None:
+                        alpha += wy * wx
+                        colour = [c + wy * wx * v for c, v in zip(colour, px)]
+            row.append(None if alpha == 0 else (*((c + alpha // 2) // alpha for c in colour), (alpha * 255 + n * n // 2) // (n * n)))
+        out.append(row)
+    return out
 
 
 def scaled(pixels, size):
@@ -94,10 +129,7 @@ def halved(pixels):
     return out
 
 
-def main():
-    if len(sys.argv) != 3:
-        sys.exit("usage: makeIco.py ARTWORK.xpm OUTPUT.ico")
-    art = read_xpm(sys.argv[1])
+def write_ico(art, path):
     images = [(16, image_32bit(halved(art))), (32, image_4bit(art))]
     images += [(size, image_png(scaled(art, size))) for size in (48, 64, 96)]
     directory = struct.pack("<HHH", 0, 1, len(images))
@@ -107,8 +139,24 @@ def main():
         entries += struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0, 1, bits,
                                len(blob), offset + len(blobs))
         blobs += blob
-    with open(sys.argv[2], "wb") as out:
+    with open(path, "wb") as out:
         out.write(directory + entries + blobs)
+
+
+def write_hicolor(art, folder, name):
+    for size in (16, 24, 32, 48, 64, 128, 256):
+        os.makedirs(f"{folder}/hicolor/{size}x{size}/apps", exist_ok=True)
+        with open(f"{folder}/hicolor/{size}x{size}/apps/{name}.png", "wb") as out:
+            out.write(image_png(resampled(art, size))[0])
+
+
+def main():
+    if len(sys.argv) == 4 and sys.argv[1] == "ico":
+        write_ico(read_xpm(sys.argv[2]), sys.argv[3])
+    elif len(sys.argv) == 5 and sys.argv[1] == "hicolor":
+        write_hicolor(read_xpm(sys.argv[2]), sys.argv[3], sys.argv[4])
+    else:
+        sys.exit("usage: makeIcons.py ico ARTWORK.xpm OUTPUT.ico | hicolor ARTWORK.xpm FOLDER NAME")
 
 
 main()
