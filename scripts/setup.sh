@@ -2,10 +2,12 @@
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
 # Installs, from Debian's packages, whatever this machine lacks for: linux, building the program
-# and its Linux tests; windows, cross-building the Windows program and testing it under Wine; all
-# (the default), the whole test command and the release as well. --check installs nothing: it
+# and its Linux tests; windows, cross-building the Windows program and testing it under Wine;
+# release, the release's own tools; arm64, the arm64 build system (scripts/cross.sh: a Debian
+# system of its own, so that this machine's architectures stay as they are); all (the default),
+# every one of them, for the whole test command and the release. --check installs nothing: it
 # names what is missing, and fails where anything is.
-# Usage: setup.sh [--check] [linux|windows|all]
+# Usage: setup.sh [--check] [linux|windows|release|arm64|all]...
 set -euo pipefail
 
 linux=(
@@ -29,12 +31,28 @@ release=(
 )
 check=
 [ "${1:-}" != --check ] || { check=1; shift; }
-case "${1:-all}" in
-  linux) packages=("${linux[@]}") ;;
-  windows) packages=("${windows[@]}") ;;
-  all) packages=("${linux[@]}" "${windows[@]}" "${release[@]}") ;;
-  *) echo "usage: setup.sh [--check] [linux|windows|all]" >&2; exit 2 ;;
-esac
+[ $# -gt 0 ] || set -- all
+packages=()
+arm64=
+for part in "$@"; do
+  case "$part" in
+    linux) packages+=("${linux[@]}") ;;
+    windows) packages+=("${windows[@]}") ;;
+    release) packages+=("${release[@]}") ;;
+    arm64) packages+=(debootstrap) arm64=1 ;;
+    all) packages+=("${linux[@]}" "${windows[@]}" "${release[@]}") arm64=1 ;;
+    *) echo "usage: setup.sh [--check] [linux|windows|release|arm64|all]..." >&2; exit 2 ;;
+  esac
+done
+# After the packages, which debootstrap is among.
+cross() {
+  [ -z "$arm64" ] && return 0
+  if [ -n "$check" ]; then
+    "$(dirname "$0")/cross.sh" path >/dev/null 2>&1 || { echo "missing: the arm64 build system" >&2; return 1; }
+  else
+    "$(dirname "$0")/cross.sh" make
+  fi
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -42,7 +60,10 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  cross
+  exit
+fi
 [ -z "$check" ] || { echo "missing: ${missing[*]}" >&2; exit 1; }
 
 echo "Installing: ${missing[*]}"
@@ -53,3 +74,4 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+cross

@@ -65,13 +65,14 @@ start=$(date +%s)
 if [ ! -f "$base/.made" ] || [ -n "$(find "$base/.made" -mtime +6)" ]; then
   rm -rf --one-file-system "$cache/debian-$suite-"*
   mkdir -p "$base"
-  echo "== debootstrap $suite from $mirror into $base, then scripts/setup.sh all there"
+  echo "== debootstrap $suite from $mirror into $base, then scripts/setup.sh's packages there"
   debootstrap --variant=minbase --include=ca-certificates "$suite" "$base" "$mirror" >"$base.log" 2>&1 ||
     { tail -n 30 "$base.log"; rm -rf --one-file-system "$base"; exit 1; }
   cp /etc/resolv.conf "$base/etc/resolv.conf"
   cp "$repo/scripts/setup.sh" "$base/tmp/setup.sh"
   bind_system "$base"
-  at=$base inside bash /tmp/setup.sh all >>"$base.log" 2>&1 || { tail -n 30 "$base.log"; exit 1; }
+  # Debian's packages only: the arm64 build system, a system of its own, is made where it is used.
+  at=$base inside bash /tmp/setup.sh linux windows release >>"$base.log" 2>&1 || { tail -n 30 "$base.log"; exit 1; }
   unmount_all
   rm -f "$base.log" "$base/tmp/setup.sh"
   touch "$base/.made"
