@@ -1,16 +1,16 @@
 #!/usr/bin/python3
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
-"""Writes a signed apt repository (flat: every file in one folder) into DIST/apt: the package,
-and the packages of PREVIOUS, an earlier release's repository (a folder or its address), checked
-against its signature and hashes before they are carried forward; the source package beside DEB
-(its .dsc and what it names), for apt source; Packages and Sources with their compressed forms and
+"""Writes a signed apt repository (flat: every file in one folder) into DIST/apt: the packages
+DEB... (one version, one for each architecture), and the packages of PREVIOUS, an earlier release's repository (a folder or its address), checked
+against its signature and hashes before they are carried forward; the source package beside the
+packages (its .dsc and what it names), for apt source; Packages and Sources with their compressed forms and
 Release, made by apt-ftparchive and dated EPOCH, so that a rebuild gives the same bytes, and the
 indexes by their hashes (Acquire-By-Hash), PREVIOUS's among them;
 InRelease and Release.gpg signed with KEY. Beside it in DIST, KEY's public key as a binary keyring,
 zandrel-archive-keyring.gpg, and, where the repository's address REPOSITORY is known, the deb822
 sources file zandrel.sources that names it.
-Usage: aptrepo.py DIST DEB KEY EPOCH [REPOSITORY [PREVIOUS]]"""
+Usage: aptrepo.py DIST KEY EPOCH REPOSITORY PREVIOUS DEB...  (REPOSITORY and PREVIOUS may be "")"""
 import email.utils
 import gzip
 import hashlib
@@ -91,23 +91,23 @@ def carry_forward(previous, keyring, into, new_files):
 
 
 def main():
-    dist, deb, key, epoch = sys.argv[1:5]
-    repository = sys.argv[5] if len(sys.argv) > 5 else ""
-    previous = sys.argv[6] if len(sys.argv) > 6 else ""
+    dist, key, epoch, repository, previous, *debs = sys.argv[1:]
     apt = os.path.join(dist, "apt")
     os.makedirs(apt)
     keyring = os.path.join(dist, KEYRING)
     with open(keyring, "wb") as f:
         f.write(run("gpg", "--batch", "--export", key))
-    shutil.copy(deb, apt)
+    for deb in debs:
+        shutil.copy(deb, apt)
     if previous:
-        kept = carry_forward(previous, keyring, apt, {os.path.basename(deb)})
+        kept = carry_forward(previous, keyring, apt, {os.path.basename(deb) for deb in debs})
         print(f"aptrepo.py: carried forward from {previous}: {', '.join(kept) or 'nothing'}")
-    # The source package this release's package was built from.
-    version = os.path.basename(deb).split("_")[1]
+    # The source package this release's packages were built from.
+    _, version, _ = os.path.basename(debs[0]).split("_")
     upstream = version.rsplit("-", 1)[0]
     for name in (f"zandrel_{version}.dsc", f"zandrel_{upstream}.orig.tar.xz", f"zandrel_{version}.debian.tar.xz"):
-        shutil.copy(os.path.join(os.path.dirname(deb), name), apt)
+        shutil.copy(os.path.join(os.path.dirname(debs[0]), name), apt)
+    architectures = sorted({os.path.basename(deb).rsplit("_", 1)[1].removesuffix(".deb") for deb in debs})
     for index, key_field in ("packages", "Filename"), ("sources", "Package"):
         # One order, whatever order the folder lists them in.
         listing = stanzas(run("apt-ftparchive", index, ".", cwd=apt).decode())
@@ -119,7 +119,7 @@ def main():
             f.write(text.encode())
         run("xz", "-T1", "-k", path)
     fields = {"Origin": "zandrel", "Label": "zandrel", "Suite": "stable", "Codename": "zandrel",
-              "Architectures": "amd64", "Date": email.utils.formatdate(int(epoch), usegmt=True),
+              "Architectures": " ".join(architectures), "Date": email.utils.formatdate(int(epoch), usegmt=True),
               "Description": "zandrel, from its developers"}
     options = [f"-oAPT::FTPArchive::Release::{name}={value}" for name, value in fields.items()]
     # Indexes by their hashes too (Acquire-By-Hash), beside those the previous repository kept.

@@ -159,9 +159,20 @@ logged() { # $1: what is built; then the command
 if [[ " $platforms " == *" linux "* ]]; then
   logged "the Debian packages" "${clean[@]}" "$work/src/scripts/deb.sh" "$work/src" "$work/linux" \
     "${ZANDREL_MAINTAINER:-}" "${ZANDREL_HOMEPAGE:-}" "${ZANDREL_URL_BASE:-}"
+  # The same source package built for arm64 with Debian's cross toolchain, as Debian's cross
+  # builders build it, in the arm64 build system (scripts/cross.sh), dated by the changelog too.
+  mkdir "$work/arm64"
+  cp "$work/linux/zandrel_$version-1.dsc" "$work/linux/zandrel_$version.orig.tar.xz" \
+    "$work/linux/zandrel_$version-1.debian.tar.xz" "$work/arm64/"
+  logged "the arm64 package" "${clean[@]}" "$work/src/scripts/cross.sh" run "$work/arm64" sh -c '
+    dpkg-source -x "zandrel_$1-1.dsc" src && cd src && SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -STimestamp) \
+      DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)" DEB_BUILD_PROFILES="cross nocheck" dpkg-buildpackage -a arm64 -b -us -uc' - "$version"
+  cp "$work/arm64/zandrel_$version-1_arm64.deb" "$work/arm64/zandrel-dbgsym_$version-1_arm64.deb" \
+    "$work/arm64/zandrel_$version-1_arm64.buildinfo" "$work/linux/"
   # A Standards-Version newer than the builder's lintian knows is no fault of the package.
   report=$("${clean[@]}" lintian --tag-display-limit 0 --suppress-tags newer-standards-version \
-    "$work/linux/zandrel_$version-1.dsc" "$work/linux/zandrel_${version}-1_amd64.deb" 2>&1 |
+    "$work/linux/zandrel_$version-1.dsc" "$work/linux/zandrel_${version}-1_amd64.deb" \
+    "$work/linux/zandrel_${version}-1_arm64.deb" 2>&1 |
     grep -v 'running with root privileges' || true)
   # A trial is for trying the program: the source package's files name each other, and would
   # not unpack under a trial's names.
@@ -247,6 +258,12 @@ cp "$work/src/LICENSE" "$stage/${prefix}LICENSE"
   dpkg-query -W -f '  ${Package} ${Version}\n' cmake ninja-build g++ qt6-base-dev dpkg-dev debhelper \
     lintian xz-utils g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
     nsis osslsigncode python3 2>/dev/null
+  if [ -d "$work/arm64" ]; then
+    echo "the arm64 package built on $("$work/src/scripts/cross.sh" run "$work/arm64" sh -c '. /etc/os-release && echo "$PRETTY_NAME"'), the arm64 build system (scripts/cross.sh), with:"
+    "$work/src/scripts/cross.sh" run "$work/arm64" dpkg-query -W -f '  ${Package}:${Architecture} ${Version}\n' \
+      cmake ninja-build dpkg-dev debhelper python3 gcc-aarch64-linux-gnu g++-aarch64-linux-gnu \
+      binutils-aarch64-linux-gnu libc6-dev:arm64 libstdc++-12-dev:arm64 qt6-base-dev:arm64
+  fi
 } >"$stage/${prefix}BUILDINFO"
 (cd "$stage" && GLOBIGNORE="*.buildinfo:*.changes" && sha256sum -- * >"${prefix}SHA256SUMS")
 
@@ -276,8 +293,8 @@ if [ -n "${ZANDREL_GPG_KEY:-}" ]; then
     # named by its version (v1.0.0.1 as a release tag names it, too).
     repository=${ZANDREL_URL_BASE%/}
     [[ ${repository##*/} != *"$version" ]] || repository=${repository%/*}
-    python3 "$work/src/scripts/aptrepo.py" "$stage" "$stage/zandrel_${version}-1_amd64.deb" \
-      "$ZANDREL_GPG_KEY" "$epoch" "${repository:+$repository/apt}" "${ZANDREL_APT_PREVIOUS:-}"
+    python3 "$work/src/scripts/aptrepo.py" "$stage" "$ZANDREL_GPG_KEY" "$epoch" "${repository:+$repository/apt}" \
+      "${ZANDREL_APT_PREVIOUS:-}" "$stage/zandrel_${version}-1_amd64.deb" "$stage/zandrel_${version}-1_arm64.deb"
     say "an apt repository in apt/${repository:+, for $repository/apt/ (zandrel.sources)}${ZANDREL_APT_PREVIOUS:+, with the packages of $ZANDREL_APT_PREVIOUS}"
   fi
 fi

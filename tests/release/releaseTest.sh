@@ -42,7 +42,8 @@ release() { # $1: a name for this build; then environment settings; then -- and 
 listing() { (cd "$1" && find . -type f -exec sha256sum {} + | sort); }
 
 version=$(sed -n '0,/^## /s/^## \([0-9.]*\) .*/\1/p' "$repo/NEWS.md")
-downloads=("zandrel_${version}-1_amd64.deb" "zandrel-dbgsym_${version}-1_amd64.deb" "zandrel_$version.orig.tar.xz" "zandrel_${version}-1.debian.tar.xz"
+downloads=("zandrel_${version}-1_amd64.deb" "zandrel-dbgsym_${version}-1_amd64.deb"
+  "zandrel_${version}-1_arm64.deb" "zandrel-dbgsym_${version}-1_arm64.deb" "zandrel_$version.orig.tar.xz" "zandrel_${version}-1.debian.tar.xz"
   "zandrel_${version}-1.dsc" "zandrel-$version-setup.exe" "zandrel-$version-win64.zip" NEWS.md LICENSE LATEST
   BUILDINFO "zandrel-$version-authenticode.tar" screenshot.png)
 maintainer="zandrel release test <release-test@example.org>"
@@ -76,7 +77,8 @@ if [ "$(. /etc/os-release && echo "${ID:-} ${VERSION_ID:-}")" != "debian 12" ]; 
     fail "a release on another Debian than 12 does not say why it has no apt repository"
 fi
 [ "$(cd "$scratch/first" && ls | sort)" = "$(printf '%s\n' "${downloads[@]}" SHA256SUMS SHA256SUMS.asc \
-  "zandrel_${version}-1_amd64.buildinfo" "zandrel_${version}-1_source.changes" "${repository[@]}" winget scoop | sort)" ] ||
+  "zandrel_${version}-1_amd64.buildinfo" "zandrel_${version}-1_arm64.buildinfo" "zandrel_${version}-1_source.changes" \
+  "${repository[@]}" winget scoop | sort)" ] ||
   fail "dist holds $(ls "$scratch/first")"
 grep -qx "commit: $(git -C "$repo" rev-parse HEAD)" "$scratch/first/BUILDINFO" || fail "BUILDINFO names no commit"
 # The publisher's contact wherever a released file names one; no placeholder.
@@ -97,6 +99,13 @@ grep -qF "<release version=\"$version\"" "$scratch/deb/usr/share/metainfo/org.za
   fail "metainfo version"
 grep -qF "<image>$base/$version/screenshot.png</image>" "$scratch/deb/usr/share/metainfo/org.zandrel.zandrel.metainfo.xml" ||
   fail "the metainfo names no published screenshot"
+# The arm64 package: the same files but the program, which is arm64's.
+arm64=$scratch/first/zandrel_${version}-1_arm64.deb
+dpkg-deb -x "$arm64" "$scratch/arm64"
+[ "$(dpkg-deb -f "$arm64" Architecture)" = arm64 ] || fail "the arm64 package's architecture"
+file "$scratch/arm64/usr/bin/zandrel" | grep -q 'ARM aarch64' || fail "the arm64 package's program: $(file "$scratch/arm64/usr/bin/zandrel")"
+[ "$(listing "$scratch/deb" | grep -v ' ./usr/bin/zandrel$')" = "$(listing "$scratch/arm64" | grep -v ' ./usr/bin/zandrel$')" ] ||
+  fail "the arm64 package's files differ from amd64's: $(diff <(listing "$scratch/deb") <(listing "$scratch/arm64"))"
 python3 - "$scratch/first/zandrel-$version-win64.zip" "$version" <<'PY' || fail "zandrel.exe's version record"
 import struct, sys, zipfile
 archive, version = zipfile.ZipFile(sys.argv[1]), sys.argv[2]
@@ -128,8 +137,13 @@ steps=$(awk '/^<!-- The publishing steps/ {on = 1; next} on && /^    / {print su
   done <<<"$steps") >"$scratch/later.log" 2>&1 || { cat "$scratch/later.log"; fail "release later, by the README's steps"; }
 [ ! -e "$scratch/later/LATEST" ] || fail "a release without the Windows downloads writes LATEST"
 if [ ${#repository[@]} -gt 0 ]; then
-  [ "$(sed -n 's/^Version: //p' "$scratch/later/apt/Packages" | sort)" = "$(printf '%s\n' "$version-1" "$later-1")" ] ||
-    fail "the later repository holds $(sed -n 's/^Version: //p' "$scratch/later/apt/Packages")"
+  # Both architectures, both versions: the first release's packages carried forward.
+  held=$(awk 'BEGIN {RS = ""} {
+    match($0, /\nArchitecture: [^\n]*/); arch = substr($0, RSTART + 15, RLENGTH - 15)
+    match($0, /\nVersion: [^\n]*/); print arch, substr($0, RSTART + 10, RLENGTH - 10) }' "$scratch/later/apt/Packages" | sort)
+  [ "$held" = "$(printf '%s\n' "amd64 $version-1" "amd64 $later-1" "arm64 $version-1" "arm64 $later-1")" ] ||
+    fail "the later repository holds $held"
+  grep -qx 'Architectures: amd64 arm64' "$scratch/later/apt/Release" || fail "the repository's Release names $(grep Architectures "$scratch/later/apt/Release")"
   # A user's apt update that read the first InRelease still finds its indexes after the later
   # repository replaced the first.
   for index in Packages.xz Sources.xz; do
@@ -140,10 +154,8 @@ fi
 # For its source package and its apt repository on another Debian.
 [ -z "${ZANDREL_KEEP_RELEASE:-}" ] || { mkdir "$ZANDREL_KEEP_RELEASE" && cp -r "$scratch/first" "$scratch/later" "$ZANDREL_KEEP_RELEASE"; }
 
-# Debian's checker says nothing of either package with a maintainer named (a Standards-Version
-# newer than Debian 12's lintian knows aside); the package installs and runs.
-lintian --tag-display-limit 0 --suppress-tags newer-standards-version "$scratch/first/zandrel_${version}-1.dsc" "$deb" 2>&1 |
-  grep -v 'running with root privileges' | grep . && fail "lintian is not silent"
+# The package installs and runs. (That lintian is silent on the packages, the release itself
+# checks where a maintainer is named, as here.)
 bash "$repo/tests/package/installTest.sh" deb "$deb" || fail "installing the package"
 
 # The signatures: every one verifies.
