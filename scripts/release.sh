@@ -261,8 +261,8 @@ cp "$work/src/LICENSE" "$stage/${prefix}LICENSE"
   if [ -d "$work/arm64" ]; then
     echo "the arm64 package built on $("$work/src/scripts/cross.sh" run "$work/arm64" sh -c '. /etc/os-release && echo "$PRETTY_NAME"'), the arm64 build system (scripts/cross.sh), with:"
     "$work/src/scripts/cross.sh" run "$work/arm64" dpkg-query -W -f '  ${Package}:${Architecture} ${Version}\n' \
-      cmake ninja-build dpkg-dev debhelper python3 gcc-aarch64-linux-gnu g++-aarch64-linux-gnu \
-      binutils-aarch64-linux-gnu libc6-dev:arm64 libstdc++-12-dev:arm64 qt6-base-dev:arm64
+      cmake ninja-build dpkg-dev debhelper python3 gcc-12-aarch64-linux-gnu g++-12-aarch64-linux-gnu \
+      binutils-aarch64-linux-gnu libc6-dev-arm64-cross libstdc++-12-dev-arm64-cross qt6-base-dev:arm64
   fi
 } >"$stage/${prefix}BUILDINFO"
 (cd "$stage" && GLOBIGNORE="*.buildinfo:*.changes" && sha256sum -- * >"${prefix}SHA256SUMS")
