@@ -2,7 +2,7 @@
 # SPDX-FileCopyrightText: 2026 The zandrel developers
 # SPDX-License-Identifier: MIT
 """Writes a signed apt repository (flat: every file in one folder) into DIST/apt: the packages
-DEB... (one version, one for each architecture), and the packages of PREVIOUS, an earlier release's repository (a folder or its address), checked
+DEB... (one version, for one architecture or more), and the packages of PREVIOUS, an earlier release's repository (a folder or its address), checked
 against its signature and hashes before they are carried forward; the source package beside the
 packages (its .dsc and what it names), for apt source; Packages and Sources with their compressed forms and
 Release, made by apt-ftparchive and dated EPOCH, so that a rebuild gives the same bytes, and the
@@ -107,7 +107,6 @@ def main():
     upstream = version.rsplit("-", 1)[0]
     for name in (f"zandrel_{version}.dsc", f"zandrel_{upstream}.orig.tar.xz", f"zandrel_{version}.debian.tar.xz"):
         shutil.copy(os.path.join(os.path.dirname(debs[0]), name), apt)
-    architectures = sorted({os.path.basename(deb).rsplit("_", 1)[1].removesuffix(".deb") for deb in debs})
     for index, key_field in ("packages", "Filename"), ("sources", "Package"):
         # One order, whatever order the folder lists them in.
         listing = stanzas(run("apt-ftparchive", index, ".", cwd=apt).decode())
@@ -118,6 +117,8 @@ def main():
         with gzip.GzipFile(path + ".gz", "wb", 9, mtime=0) as f:
             f.write(text.encode())
         run("xz", "-T1", "-k", path)
+    # Every architecture the repository holds a package for, carried forward ones too.
+    architectures = sorted({name.rsplit("_", 1)[1][:-len(".deb")] for name in os.listdir(apt) if name.endswith(".deb")})
     fields = {"Origin": "zandrel", "Label": "zandrel", "Suite": "stable", "Codename": "zandrel",
               "Architectures": " ".join(architectures), "Date": email.utils.formatdate(int(epoch), usegmt=True),
               "Description": "zandrel, from its developers"}

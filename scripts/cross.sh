@@ -60,7 +60,7 @@ case "${1:-}" in
     # run); any other user as root in a user namespace of their own.
     user=(--user --map-root-user)
     [ "$(id -u)" -ne 0 ] || user=()
-    exec unshare "${user[@]}" --mount --pid --fork sh -c '
+    exec unshare "${user[@]}" --mount --pid --fork --kill-child sh -c '
       system=$1 dir=$2
       shift 2
       mount -t proc proc "$system/proc" && mount --rbind /dev "$system/dev" &&

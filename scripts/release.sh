@@ -39,8 +39,9 @@
 # A release is all or nothing: dist/ is replaced only once every download is made (and signed
 # where asked); a failed run leaves it as it was. Keys, certificates and settings are checked
 # before anything is built.
-# Usage: release.sh [--trial] [--like BUILDINFO] [DIST] [linux|windows]  (both platforms when
-#        neither is named; --trial builds uncommitted changes too, and names every download trial-...)
+# Usage: release.sh [--trial] [--like BUILDINFO] [DIST] [linux|amd64|windows]  (every platform
+#        when none is named: linux is the Debian packages for amd64 and arm64, amd64 those for
+#        amd64 alone; --trial builds uncommitted changes too, and names every download trial-...)
 set -euo pipefail
 # One byte order for every list the release makes (SHA256SUMS above all), whatever the caller's.
 export LC_ALL=C.UTF-8
@@ -55,14 +56,16 @@ while [ $# -gt 0 ]; do
   case $1 in
     --trial) trial=1 ;;
     --like) like=$(realpath "${2:?--like names a BUILDINFO}"); shift ;;
-    linux | windows) platforms="$platforms $1" ;;
+    linux) platforms="$platforms linux arm64" ;;
+    amd64) platforms="$platforms linux" ;;
+    windows) platforms="$platforms windows" ;;
     -*) refuse "unknown option $1" ;;
     *) [ -z "$dist" ] || refuse "two folders named: $dist and $1"; dist=$1 ;;
   esac
   shift
 done
 dist=$(realpath -m "${dist:-$repo/dist}")
-platforms=${platforms:-linux windows}
+platforms=${platforms:-linux arm64 windows}
 "$repo/scripts/setup.sh"
 
 # What is committed, not what the working tree holds: anyone can check out the same.
@@ -159,8 +162,11 @@ logged() { # $1: what is built; then the command
 if [[ " $platforms " == *" linux "* ]]; then
   logged "the Debian packages" "${clean[@]}" "$work/src/scripts/deb.sh" "$work/src" "$work/linux" \
     "${ZANDREL_MAINTAINER:-}" "${ZANDREL_HOMEPAGE:-}" "${ZANDREL_URL_BASE:-}"
-  # The same source package built for arm64 with Debian's cross toolchain, as Debian's cross
-  # builders build it, in the arm64 build system (scripts/cross.sh), dated by the changelog too.
+fi
+# The same source package built for arm64 with Debian's cross toolchain, as Debian's cross
+# builders build it, in the arm64 build system (scripts/cross.sh), dated by the changelog too.
+arm64=()
+if [[ " $platforms " == *" arm64 "* ]]; then
   mkdir "$work/arm64"
   cp "$work/linux/zandrel_$version-1.dsc" "$work/linux/zandrel_$version.orig.tar.xz" \
     "$work/linux/zandrel_$version-1.debian.tar.xz" "$work/arm64/"
@@ -169,10 +175,12 @@ if [[ " $platforms " == *" linux "* ]]; then
       DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)" DEB_BUILD_PROFILES="cross nocheck" dpkg-buildpackage -a arm64 -b -us -uc' - "$version"
   cp "$work/arm64/zandrel_$version-1_arm64.deb" "$work/arm64/zandrel-dbgsym_$version-1_arm64.deb" \
     "$work/arm64/zandrel_$version-1_arm64.buildinfo" "$work/linux/"
+  arm64=("$work/linux/zandrel_${version}-1_arm64.deb")
+fi
+if [[ " $platforms " == *" linux "* ]]; then
   # A Standards-Version newer than the builder's lintian knows is no fault of the package.
   report=$("${clean[@]}" lintian --tag-display-limit 0 --suppress-tags newer-standards-version \
-    "$work/linux/zandrel_$version-1.dsc" "$work/linux/zandrel_${version}-1_amd64.deb" \
-    "$work/linux/zandrel_${version}-1_arm64.deb" 2>&1 |
+    "$work/linux/zandrel_$version-1.dsc" "$work/linux/zandrel_${version}-1_amd64.deb" "${arm64[@]}" 2>&1 |
     grep -v 'running with root privileges' || true)
   # A trial is for trying the program: the source package's files name each other, and would
   # not unpack under a trial's names.
@@ -294,7 +302,7 @@ if [ -n "${ZANDREL_GPG_KEY:-}" ]; then
     repository=${ZANDREL_URL_BASE%/}
     [[ ${repository##*/} != *"$version" ]] || repository=${repository%/*}
     python3 "$work/src/scripts/aptrepo.py" "$stage" "$ZANDREL_GPG_KEY" "$epoch" "${repository:+$repository/apt}" \
-      "${ZANDREL_APT_PREVIOUS:-}" "$stage/zandrel_${version}-1_amd64.deb" "$stage/zandrel_${version}-1_arm64.deb"
+      "${ZANDREL_APT_PREVIOUS:-}" "$stage"/zandrel_"${version}"-1_*.deb
     say "an apt repository in apt/${repository:+, for $repository/apt/ (zandrel.sources)}${ZANDREL_APT_PREVIOUS:+, with the packages of $ZANDREL_APT_PREVIOUS}"
   fi
 fi
