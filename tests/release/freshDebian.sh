@@ -124,8 +124,8 @@ if [ -n "$dist" ]; then
     (cd build && dpkg-buildpackage -b -us -uc >../build.log 2>&1) || { tail -n 60 build.log; exit 1; }
     grep -qE "tests passed" build.log || { echo "FAIL: the package build ran no tests"; exit 1; }' - "$dsc"
   inside bash -c 'apt-get install -y -qq "/src/package/$1" >/dev/null 2>&1 && zandrel --version' - "$deb"
-  # Byte for byte only with the release's toolchain: BUILDINFO's packages, as far as installed here.
-  differs=$(sed -n '/Debian packages:$/,$ s/^  //p' "$dist/BUILDINFO" | while read -r name version; do
+  # Byte for byte only with the release's toolchain: BUILDINFO's amd64 packages, as far as installed here.
+  differs=$(sed -n '/Debian packages:$/,/^[^ ]/ s/^  //p' "$dist/BUILDINFO" | while read -r name version; do
     here=$(inside dpkg-query -W -f '${db:Status-Abbrev}${Version}' "$name" 2>/dev/null || true)
     [[ $here != ii* || ${here#ii } == "$version" ]] || echo "$name ${here#ii } (the release's: $version)"
   done)
