@@ -17,7 +17,6 @@ scratch=$(mktemp -d)
 wine_started=
 cleanup() {
   [ -z "${fuzzing:-}" ] || kill "$fuzzing" 2>/dev/null || true
-  [ -z "${arm64:-}" ] || kill "$arm64" 2>/dev/null || true
   [ -z "$wine_started" ] || wine_stop
   rm -rf "$scratch"
 }
@@ -45,7 +44,7 @@ skip='^(closes_end_the_process_|real_window_)' stage "everything under sanitizer
 
 # The fuzzer runs on one core beside the Windows stage, which mostly waits on Wine's windows.
 seconds=${ZANDREL_FUZZ_SECONDS:-20}
-fuzzing= arm64=
+fuzzing=
 if [ "$seconds" -gt 0 ]; then
   CXX=clang++ stage "fuzzing the file loader for ${seconds}s, beside the Windows stage" build-fuzz \
     -DZANDREL_FUZZ=ON -DZANDREL_GUI=OFF -DZANDREL_TESTS=OFF -DZANDREL_BENCH=OFF
@@ -56,18 +55,6 @@ if [ "$seconds" -gt 0 ]; then
   fuzzing=$!
 fi
 
-# On arm64 what depends on the processor: the logic's tables (the generator, the file's bytes, the
-# save rule) and the dialog offscreen. The real windows, the sanitizers and the package's files
-# are the same code and files as on amd64, proved above. Beside the Windows stage too, whose
-# tests mostly wait on Wine's windows.
-arm64_start=$(date +%s)
-scripts/cross.sh run . sh -c 'cmake -S . -B build-arm64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
-    -DZANDREL_GUI=ON -DZANDREL_TESTS=ON -DZANDREL_BENCH=OFF "$@" >/dev/null &&
-  cmake --build build-arm64 --target logic_tests dialog_tests &&
-  ctest --test-dir build-arm64 -L "^(logic|dialog)\$" --output-on-failure -j"$(nproc)"' - ${CI:+-DZANDREL_WERROR=ON} \
-  >"$scratch/arm64.log" 2>&1 &
-arm64=$!
-
 # One quiet prefix and one persistent wineserver for the Windows test programs: each then starts
 # in a fraction of a second. Wine's services start once with no pipe attached, or test discovery
 # waits on the pipe they hold open.
@@ -77,14 +64,6 @@ wine_started=1
 wineserver -p
 wine cmd /c exit 0 </dev/null >/dev/null 2>&1
 stage "Windows: cross-built, tested under Wine" build-win windows -DZANDREL_TESTS=ON
-
-echo "== arm64: cross-built, the logic and dialog suites under qemu-user, beside the Windows stage"
-status=0
-wait "$arm64" || status=$?
-arm64=
-cat "$scratch/arm64.log"
-[ "$status" -eq 0 ] || { echo "the arm64 stage failed (exit $status)"; exit 1; }
-echo "== arm64: $(( $(date +%s) - arm64_start )) s"
 
 if [ -n "$fuzzing" ]; then
   echo "== fuzzing"
@@ -99,6 +78,17 @@ if [ -n "$fuzzing" ]; then
   fi
   echo "fuzzing: nothing found"
 fi
+
+# On arm64 what depends on the processor: the logic's tables (the generator, the file's bytes, the
+# save rule) and the dialog offscreen. The real windows, the sanitizers and the package's files
+# are the same code and files as on amd64, proved above.
+start=$(date +%s)
+echo "== arm64: cross-built, the logic and dialog suites under qemu-user"
+scripts/cross.sh run . sh -c 'cmake -S . -B build-arm64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
+    -DZANDREL_GUI=ON -DZANDREL_TESTS=ON -DZANDREL_BENCH=OFF "$@" >/dev/null &&
+  cmake --build build-arm64 --target logic_tests dialog_tests &&
+  ctest --test-dir build-arm64 -L "^(logic|dialog)\$" --output-on-failure -j"$(nproc)"' - ${CI:+-DZANDREL_WERROR=ON}
+echo "== arm64: $(( $(date +%s) - start )) s"
 
 echo "== releases: reproducible and signed"
 start=$(date +%s)
