@@ -109,27 +109,20 @@ while IFS='|' read -r locale run page box; do
   in_locale=(env LOCPATH="$scratch/locale" LC_ALL="$locale.UTF-8")
   case "$run" in
     setup) command=("$setup") ;;
-    setup/S) command=("$setup" /S) ;;
     uninstall) command=("$inst/uninstall.exe" "_?=$inst_win") ;;
   esac
-  answering=
-  if [ -n "$page" ]; then
-    "${in_locale[@]}" wine "$answer" "$run" 1 2 </dev/null >"$scratch/box.txt" 2>/dev/null &
-    answering=$!
-  fi
+  "${in_locale[@]}" wine "$answer" "$run" 1 2 </dev/null >"$scratch/box.txt" 2>/dev/null &
+  answering=$!
   status=0
   "${in_locale[@]}" wine "${command[@]}" </dev/null || status=$?
-  if [ -n "$answering" ]; then
-    wait "$answering" || fail "$locale, $run: no page, or no box asked to close zandrel"
-    got=$(tr -d '\r' <"$scratch/box.txt" | paste -sd '|')
-    [ "$got" = "$page||$box" ] || fail "$locale, $run: read '$got', not '$page||$box'"
-  fi
+  wait "$answering" || fail "$locale, $run: no page, or no box asked to close zandrel"
+  got=$(tr -d '\r' <"$scratch/box.txt" | paste -sd '|')
+  [ "$got" = "$page||$box" ] || fail "$locale, $run: read '$got', not '$page||$box'"
   [ "$status" -eq 2 ] || fail "$locale, $run: ended with $status while zandrel ran, not 2"
 done <<'ROWS'
 ja_JP|setup|zandrel セットアップ:インストール フォルダ|zandrel セットアップ|zandrel が実行中です。zandrel を閉じてから [再試行] を選んでください。
 en_US|setup|zandrel Setup: Installation Folder|zandrel Setup|zandrel is running. Close it, then choose Retry.
 ja_JP|uninstall|zandrel アンインストール:確認|zandrel アンインストール|zandrel が実行中です。zandrel を閉じてから [再試行] を選んでください。
-ja_JP|setup/S
 ROWS
 [ -f "$inst/zandrel.exe" ] || fail "zandrel.exe went while zandrel ran"
 kill -9 "$running" 2>/dev/null || true
